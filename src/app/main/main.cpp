@@ -1,0 +1,25 @@
+// Tarvolo's entry point.
+#include "core/Version.h"
+
+#include <QApplication>
+
+#include <cstdio>
+#include <cstring>
+
+int main(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--version") == 0 || std::strcmp(argv[i], "/version") == 0) {
+            std::printf("%s\n", tarvolo::kAppNameVer);
+            return 0;
+        }
+    }
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName("Morvell Software");
+    QApplication::setApplicationName(tarvolo::kAppName);
+    std::fprintf(stderr,
+                 "%s: the element bar is not built yet; this build holds the core file formats and "
+                 "the settings store only.\n",
+                 tarvolo::kAppNameVer);
+    return 1;
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+// A Windows private-profile (INI) file such as item.cfg or tvl.cfg, with the Windows semantics of reading
+// and writing: section and key names match case-insensitively and ignore surrounding blanks, the first
+// section or key of a name wins, values are trimmed and lose one pair of matching outer quotes, comments
+// are lines starting with ';'. The file is parsed once and kept in memory for a series of reads and writes;
+// writes change only the line they concern (or add a key at the end of its section, a section at the end of
+// the file) and are saved, in the file's own encoding and line ends, by flush() or the destructor, through
+// a temporary file and an atomic rename, so a failed write leaves the old file. Never throws.
+class CProfileFile
+{
+public:
+    static constexpr int kMaxValueLength = 2598; // characters a read returns at most
+
+    explicit CProfileFile(const QString &path);
+    ~CProfileFile(); // flushes pending writes
+    CProfileFile(const CProfileFile &) = delete;
+    CProfileFile &operator=(const CProfileFile &) = delete;
+
+    QString path() const;
+
+    // The value of key in section, cut to kMaxValueLength characters; defaultValue (with trailing spaces
+    // dropped, as Windows does) when the file, section or key is missing.
+    QString readString(const QString &section, const QString &key,
+                       const QString &defaultValue = QString()) const;
+
+    // The value read as an integer with leading-number semantics ("12abc" → 12, "-3" → -3, "0x10" → 0,
+    // blank or garbage → 0); defaultValue when the key is missing.
+    int readInt(const QString &section, const QString &key, int defaultValue = 0) const;
+
+    // The section names in file order (duplicates included) and the key names of the first section of
+    // that name (lines with '=' only, duplicates included).
+    QStringList sectionNames() const;
+    QStringList keyNames(const QString &section) const;
+
+    // Sets key in section to value, creating the key at the end of the section or the section at the end
+    // of the file. Buffered until flush().
+    void writeString(const QString &section, const QString &key, const QString &value);
+    void writeInt(const QString &section, const QString &key, int value); // written with "%d"
+
+    // Writes pending changes to disk; true when nothing was pending or the write succeeded.
+    bool flush();
+
+    // Deletes the file on disk and forgets its content, before a full rewrite. True when no file is left.
+    bool deleteFile();
+
+private:
+    struct Data;
+    std::unique_ptr<Data> d;
+};
