@@ -1,0 +1,40 @@
+#pragma once
+
+#include "engine/OraError.h"
+#include "engine/StatementKind.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace engine {
+
+// The result of translating one Oracle statement.
+struct TranslatedSql
+{
+    StatementKind kind = StatementKind::Unknown;
+    bool isPlsql = false;           // BEGIN / DECLARE: `sql` is empty; run it with PlsqlBlock
+    std::string sql;                // SQLite text; placeholders are ?1, ?2 ... (one number per distinct name)
+    std::vector<std::string> binds; // distinct bind names, normalised (see normalizeBindName), in order of
+                                    // first appearance; ?N stands for binds[N-1]
+};
+
+// Translates Oracle SQL to SQLite SQL:
+// - tokenizes respecting 'it''s' strings, q'[...]' quotes, "quoted identifiers" and both comment kinds;
+// - bind placeholders (:name, :1, :"Quoted", blanks after the colon) become ?N; names in strings and
+//   comments are not binds; `:=` is not a bind;
+// - unquoted identifiers are upper-cased, and every select-list item without an alias gets the column name
+//   Oracle reports for it ("SAL*12", "'ABC'", the column of "e.ename" -> ENAME), so sqlite3_column_name
+//   gives Oracle's names for everything but `*`, which gives the declared names;
+// - DUAL, SYSDATE, SYSTIMESTAMP, USER, DATE '...' and TIMESTAMP '...' literals; `||`, `+` and `-` with
+//   Oracle's rules (NULL concatenates as empty; date +/- days, date - date) through engine functions.
+// Fails with an ORA error (00911 invalid character incl. a trailing ';', 01756 unterminated string, 00921/
+// 00907 unbalanced parentheses, 00900 empty or unknown statement, 00933 a second statement) - never silently
+// drops text. For BEGIN/DECLARE it only classifies and lists the binds.
+OraError translateSql(std::string_view oracleSql, TranslatedSql& out);
+
+// The name a placeholder binds under: ":ename", "ename", ": ename" -> "ENAME"; ":1" -> "1"; ':"Ab"' -> "Ab".
+// Used for both the statement's placeholders and OCIBindByName's name argument.
+std::string normalizeBindName(std::string_view name);
+
+} // namespace engine
