@@ -17,7 +17,7 @@ public:
     // An invalid value when a field is out of range (month 1..12, day of that month, 0..23, 0..59, 0..59).
     CDateTime(int year, int month, int day, int hour = 0, int minute = 0, int second = 0);
 
-    static CDateTime invalid();
+    static CDateTime invalid(); // every invalid value holds year 0, 1 January and compares equal
     static CDateTime currentDateTime();
     static CDateTime fromQDateTime(const QDateTime &dt); // invalid when dt is
     QDateTime toQDateTime() const;                      // local time; invalid when this is
@@ -31,16 +31,20 @@ public:
     int second() const { return m_second; }
     int dayOfWeek() const; // 1 = Monday … 7 = Sunday
 
-    // strftime-style formatting: %d %m %Y %y %H %M %S %I %p %b %B %a %A %j %%; month and day names in
-    // the given locale (the user's by default). An invalid value formats as "Invalid DateTime".
+    // strftime-style formatting: %d %m %Y %y %H %M %S %I %p %b %B %a %A %j %w %%, with '#' after '%'
+    // dropping leading zeros; month and day names in the given locale (the user's by default); unknown
+    // conversions are copied as written. An invalid value formats as "Invalid DateTime".
     QString format(const QString &pattern, const QLocale &locale = QLocale()) const;
 
     // Parses text as the user typed or stored it: the file format "%d.%m.%Y %H:%M:%S" and "%d.%m.%Y" are
-    // tried first, then the locale's short date-time and date formats. "Invalid DateTime", empty text and
-    // anything else give an invalid value.
+    // tried first (text of that shape is read only so, seconds optional), then the locale's short
+    // date-time, date and time formats (four-digit years accepted, two-digit ones read as 1930..2029; a
+    // time alone falls on the zero date). "Invalid DateTime", empty text and anything else give invalid.
     static CDateTime parse(const QString &text, const QLocale &locale = QLocale());
 
     // Days since 30.12.1899 with the time as a fraction, as OLE dates count; for ordering and arithmetic.
+    // Before the zero date the value stays linear (29.12.1899 06:00 is -0.75), so it orders correctly;
+    // an invalid value gives -infinity and sorts first.
     double toDays() const;
 
     bool operator==(const CDateTime &other) const = default;
