@@ -1,0 +1,1 @@
+tarvolo_fuzz(text_reader DEPS tarvolo_core)
