@@ -1,0 +1,161 @@
+#include "elements/CSQLBindVar.h"
+
+namespace {
+
+// A name being read: its introducer's kind, its text so far and whether it has a name character yet.
+struct PendingName
+{
+    bool active = false;
+    bool hasNameChar = false;
+    QString text;
+
+    void start(QChar introducer)
+    {
+        active = true;
+        hasNameChar = false;
+        text = introducer;
+    }
+    void stop()
+    {
+        active = false;
+        hasNameChar = false;
+        text.clear();
+    }
+};
+
+} // namespace
+
+CSQLBindVar::~CSQLBindVar() = default;
+
+bool CSQLBindVar::isDelimiter(char16_t c)
+{
+    switch (c) {
+    case 0:
+    case 9:
+    case 10:
+    case 13:
+    case 58: // :
+    case 59: // ;
+    case 61: // =
+        return true;
+    default:
+        return (c >= 32 && c <= 34) || (c >= 37 && c <= 47);
+    }
+}
+
+void CSQLBindVar::addName(const QString &name, int kind)
+{
+    const QString upper = name.toUpper();
+    for (const CSQLVariable &v : m_variables) {
+        if (v.name == upper)
+            return;
+    }
+    CSQLVariable var;
+    var.kind = kind;
+    var.name = upper;
+    m_variables.push_back(std::move(var));
+}
+
+void CSQLBindVar::scan(const QString &sqlText)
+{
+    m_sqlText = sqlText;
+    m_variables.clear();
+
+    constexpr int kNone = -1;
+    int prev = kNone; // previous character; none at the start
+    bool inLineComment = false;
+    bool inBlockComment = false;
+    bool inString = false;
+    bool quotePending = false; // a quote inside a string: the string ends unless another quote follows
+    PendingName bind;
+    PendingName subst;
+
+    for (const QChar qc : sqlText) {
+        const char16_t ch = qc.unicode();
+        char16_t cur = ch;
+
+        if (!inString && !quotePending) {
+            if (!inLineComment && !inBlockComment) {
+                if (ch == u'-' && prev == u'-')
+                    inLineComment = true;
+                else if (ch == u'*' && prev == u'/')
+                    inBlockComment = true;
+            } else if (inLineComment) {
+                if (ch == u'\n') {
+                    inLineComment = false;
+                    cur = 0;
+                }
+            } else if (ch == u'/' && prev == u'*') {
+                inBlockComment = false;
+                cur = 0;
+            }
+        }
+        if (inLineComment || inBlockComment) {
+            prev = ch;
+            continue;
+        }
+
+        if (quotePending) {
+            quotePending = false;
+            if (cur == u'\'') {
+                prev = cur; // a doubled quote inside the string
+                continue;
+            }
+            inString = false;
+        } else if (cur == u'\'') {
+            if (inString)
+                quotePending = true;
+            else
+                inString = true;
+        }
+
+        if (!inString) {
+            if (cur == u':') {
+                // ":a:b" holds two names: the first ends where the second begins.
+                if (bind.active && bind.hasNameChar)
+                    addName(bind.text, CSQLVariable::kBind);
+                if (subst.active) {
+                    if (subst.hasNameChar)
+                        addName(subst.text, CSQLVariable::kSubstitution);
+                    subst.stop();
+                }
+                bind.start(qc);
+            } else if (bind.active) {
+                if (prev == u':' && isDelimiter(cur)) {
+                    bind.stop(); // ":=", "::", ":&" and a lone colon introduce nothing
+                    prev = cur;
+                    continue;
+                }
+                if (!isDelimiter(cur)) {
+                    bind.text += QChar(cur);
+                    bind.hasNameChar = true;
+                } else if (bind.hasNameChar) {
+                    addName(bind.text, CSQLVariable::kBind);
+                    bind.stop();
+                }
+            }
+        }
+
+        if (cur == u'&') {
+            // "&a&b" holds two names: the first ends where the second begins.
+            if (subst.active && subst.hasNameChar)
+                addName(subst.text, CSQLVariable::kSubstitution);
+            subst.start(qc);
+        } else if (subst.active) {
+            if (!isDelimiter(cur)) {
+                subst.text += QChar(cur);
+                subst.hasNameChar = true;
+            } else if (subst.hasNameChar) {
+                addName(subst.text, CSQLVariable::kSubstitution);
+                subst.stop();
+            }
+        }
+
+        prev = cur;
+    }
+
+    if (bind.active && bind.hasNameChar)
+        addName(bind.text, CSQLVariable::kBind);
+    if (subst.active && subst.hasNameChar)
+        addName(subst.text, CSQLVariable::kSubstitution);
+}

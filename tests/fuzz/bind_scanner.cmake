@@ -1,0 +1,1 @@
+tarvolo_fuzz(bind_scanner DEPS tarvolo_elements)

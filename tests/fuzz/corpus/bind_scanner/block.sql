@@ -1,0 +1,1 @@
+BEGIN :x := 1; &a:b; :a:b&c&d; END;

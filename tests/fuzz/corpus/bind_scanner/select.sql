@@ -1,0 +1,2 @@
+SELECT * FROM emp WHERE empno = :empno AND name = '&n''x' -- :c
+/* :d */ &t
