@@ -46,4 +46,5 @@ public:
 
 private:
     std::unique_ptr<QSettings> m_settings;
+    bool m_dirty = false; // written since the last successful sync
 };

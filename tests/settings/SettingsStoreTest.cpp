@@ -1,0 +1,117 @@
+#include "settings/CSettingsStore.h"
+
+#include "StoreFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+using SettingsStoreTest = StoreFileTest;
+
+// Owner, group and other bits; the "user" bits only repeat the owner's for our own files.
+QFile::Permissions modeOf(const QString &path)
+{
+    return QFile::permissions(path) & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
+}
+
+TEST_F(SettingsStoreTest, ReadsTextValuesAsNumbersBooleansAndStrings)
+{
+    writeStore("[Options]\n"
+               "GridHeight=5\nNegative=-3\nPadded= 42 \nDword=4294967295\nTooBig=4294967296\n"
+               "Word=abc\nFlagSeven=7\nFlagTrue=true\nFlagFalse=False\nFlagZero=0\n"
+               "Quoted=\"a, b\"\nUnquoted=a, b\nEmpty=\n");
+    const CSettingsStore store(path());
+    EXPECT_EQ(store.readInt("Options", "GridHeight", 20), 5);
+    EXPECT_EQ(store.readInt("Options", "Negative", 0), -3);
+    EXPECT_EQ(store.readInt("Options", "Padded", 0), 42);
+    EXPECT_EQ(store.readInt("Options", "Dword", 0), -1) << "a DWORD keeps its bit pattern";
+    EXPECT_EQ(store.readInt("Options", "TooBig", 7), 7);
+    EXPECT_EQ(store.readInt("Options", "Word", 7), 7);
+    EXPECT_EQ(store.readInt("Options", "Missing", 7), 7);
+    EXPECT_EQ(store.readInt("Nowhere", "GridHeight", 7), 7);
+
+    EXPECT_TRUE(store.readBool("Options", "FlagSeven", false));
+    EXPECT_TRUE(store.readBool("Options", "FlagTrue", false));
+    EXPECT_FALSE(store.readBool("Options", "FlagFalse", true));
+    EXPECT_FALSE(store.readBool("Options", "FlagZero", true));
+    EXPECT_TRUE(store.readBool("Options", "Word", true));
+    EXPECT_FALSE(store.readBool("Options", "Word", false));
+
+    EXPECT_EQ(store.readString("Options", "Quoted"), "a, b");
+    EXPECT_EQ(store.readString("Options", "Unquoted"), "a, b");
+    EXPECT_EQ(store.readString("Options", "Empty", "d"), "");
+    EXPECT_EQ(store.readString("Options", "Missing", "d"), "d");
+    EXPECT_EQ(store.readInt("Options", "", 7), 7);
+}
+
+TEST_F(SettingsStoreTest, WritesTextThatANewStoreReadsBack)
+{
+    {
+        CSettingsStore store(path());
+        store.writeString("", "AppNameVer", "Tarvolo v 1.5");
+        store.writeInt("Options", "GridHeight", 10);
+        store.writeBool("Options", "SizeToHeader", true);
+        store.writeString("ScriptFolders", "Folder0", "/home/ann/Tarvolo Scripts/");
+        ASSERT_TRUE(store.sync());
+    }
+    const QByteArray text = storeText();
+    EXPECT_TRUE(text.contains("[General]\nAppNameVer=Tarvolo v 1.5\n"));
+    EXPECT_TRUE(text.contains("GridHeight=10\n"));
+    EXPECT_TRUE(text.contains("SizeToHeader=1\n"));
+
+    const CSettingsStore store(path());
+    EXPECT_EQ(store.readString("", "AppNameVer"), "Tarvolo v 1.5");
+    EXPECT_EQ(store.readString("ScriptFolders", "Folder0"), "/home/ann/Tarvolo Scripts/");
+    EXPECT_EQ(store.sectionNames(), QStringList({"Options", "ScriptFolders"}));
+    EXPECT_EQ(store.valueNames("Options"), QStringList({"GridHeight", "SizeToHeader"}));
+    EXPECT_EQ(store.valueNames(""), QStringList({"AppNameVer"}));
+}
+
+TEST_F(SettingsStoreTest, RemovesSectionsWholeAndNeverMoreThanAsked)
+{
+    writeStore("[General]\nAppNameVer=old\n[Workspace]\nA=1\n[Workspace/Bar]\nB=2\n[Options]\nX=1\nY=2\n");
+    CSettingsStore store(path());
+    store.removeSection("Workspace");
+    store.removeValue("Options", "");  // must not clear the section
+    store.removeValue("Options", "X");
+    EXPECT_EQ(store.sectionNames(), QStringList({"Options"}));
+    EXPECT_EQ(store.valueNames("Options"), QStringList({"Y"}));
+
+    store.removeSection("");  // root values only
+    EXPECT_FALSE(store.contains("", "AppNameVer"));
+    EXPECT_TRUE(store.contains("Options", "Y"));
+}
+
+TEST_F(SettingsStoreTest, KeepsTheFilePrivate)
+{
+    CSettingsStore fresh(path());
+    fresh.writeInt("Options", "GridHeight", 10);
+    ASSERT_TRUE(fresh.sync());
+    EXPECT_EQ(modeOf(path()), QFile::ReadOwner | QFile::WriteOwner);
+
+    QFile::setPermissions(path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                                      QFile::ReadOther);
+    CSettingsStore existing(path());
+    existing.writeInt("Options", "GridHeight", 11);
+    ASSERT_TRUE(existing.sync());
+    EXPECT_EQ(modeOf(path()), QFile::ReadOwner | QFile::WriteOwner);
+}
+
+TEST_F(SettingsStoreTest, FailedWriteIsReported)
+{
+    ASSERT_TRUE(testfiles::writeBytes(m_dir.filePath("blocker"), "x"));
+    CSettingsStore store(m_dir.filePath("blocker/Tarvolo.conf"));
+    store.writeInt("Options", "GridHeight", 10);
+    EXPECT_FALSE(store.sync());
+}
+
+TEST_F(SettingsStoreTest, UseFileRedirectsTheProgramStore)
+{
+    CSettingsStore::useFile(path());
+    EXPECT_EQ(CSettingsStore::instance().fileName(), path());
+    CSettingsStore::useFile(QString());
+    EXPECT_TRUE(CSettingsStore::instance().fileName().endsWith("/Morvell Software/Tarvolo.conf"));
+}
+
+} // namespace
