@@ -253,6 +253,15 @@ QByteArray encodeUtf8(QStringView text, bool &lost)
     return out;
 }
 
+// UTF-8 to UTF-16 with U+FFFD for invalid sequences. A leading byte-order mark stays a character, as
+// it does on Windows; Qt's decoder would drop it.
+QString decodeUtf8(QByteArrayView bytes)
+{
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return QChar(char16_t(0xFEFF)) + QString::fromUtf8(bytes.sliced(3));
+    return QString::fromUtf8(bytes);
+}
+
 // True when bytes are well-formed UTF-8: no overlong forms, surrogates or values above U+10FFFF.
 bool isValidUtf8(QByteArrayView bytes)
 {
@@ -445,7 +454,7 @@ QString toUnicode(QByteArrayView bytes, unsigned cp)
             return QString::fromLatin1(bytes);
         if (locale.utf8) {
             if (isValidUtf8(bytes))
-                return QString::fromUtf8(bytes);
+                return decodeUtf8(bytes);
         } else {
             QString strict;
             if (decodeStrict(bytes, locale.name, strict))
@@ -456,7 +465,7 @@ QString toUnicode(QByteArrayView bytes, unsigned cp)
     }
     const Charset cs = charsetFor(cp);
     if (cs.utf8)
-        return QString::fromUtf8(bytes);
+        return decodeUtf8(bytes);
     if (cs.asciiCompatible && isAscii(bytes))
         return QString::fromLatin1(bytes);
     return decodeLenient(bytes, cs);

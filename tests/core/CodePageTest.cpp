@@ -6,33 +6,20 @@
 
 namespace {
 
-// Runs a block under a given locale and TARVOLO_LEGACY_CODEPAGE, restoring both afterwards.
-class LocaleScope
-{
-public:
-    explicit LocaleScope(const char *locale, const QByteArray &legacy = {})
-        : m_oldLocale(std::setlocale(LC_ALL, nullptr)), m_oldLegacy(qgetenv("TARVOLO_LEGACY_CODEPAGE"))
+// Sets a locale and TARVOLO_LEGACY_CODEPAGE for one test and restores both afterwards.
+struct LocaleScope {
+    explicit LocaleScope(const char *locale)
     {
-        m_ok = std::setlocale(LC_ALL, locale) != nullptr;
-        if (legacy.isEmpty())
-            qunsetenv("TARVOLO_LEGACY_CODEPAGE");
-        else
-            qputenv("TARVOLO_LEGACY_CODEPAGE", legacy);
+        qunsetenv("TARVOLO_LEGACY_CODEPAGE");
+        ok = std::setlocale(LC_ALL, locale) != nullptr;
     }
     ~LocaleScope()
     {
-        std::setlocale(LC_ALL, m_oldLocale.constData());
-        if (m_oldLegacy.isEmpty())
-            qunsetenv("TARVOLO_LEGACY_CODEPAGE");
-        else
-            qputenv("TARVOLO_LEGACY_CODEPAGE", m_oldLegacy);
+        std::setlocale(LC_ALL, oldLocale.constData());
+        qunsetenv("TARVOLO_LEGACY_CODEPAGE");
     }
-    bool ok() const { return m_ok; }
-
-private:
-    QByteArray m_oldLocale;
-    QByteArray m_oldLegacy;
-    bool m_ok = false;
+    QByteArray oldLocale = std::setlocale(LC_ALL, nullptr);
+    bool ok = false;
 };
 
 QString u(const char16_t *s) { return QString::fromUtf16(s); }
@@ -95,12 +82,14 @@ TEST(CodePage, Utf8AsWindowsWithoutFlags)
               QByteArray("\xef\xbf\xbd"));
     EXPECT_TRUE(lost);
     EXPECT_EQ(codepage::toUnicode(QByteArray("a\xff" "b"), codepage::kUtf8), u(u"a\ufffdb"));
+    EXPECT_EQ(codepage::toUnicode(QByteArray("\xef\xbb\xbf" "a"), codepage::kUtf8),
+              QChar(char16_t(0xFEFF)) + QStringLiteral("a"));
 }
 
 TEST(CodePage, SystemCodePageWritesLocaleAndReadsLegacyFallback)
 {
     LocaleScope scope("C.UTF-8");
-    ASSERT_TRUE(scope.ok());
+    ASSERT_TRUE(scope.ok);
     EXPECT_EQ(codepage::systemWriteCodePage(), codepage::kUtf8);
     EXPECT_EQ(codepage::legacyCodePage(), 1252u);
     EXPECT_EQ(codepage::fromUnicode(u(u"\u00e9"), 0), QByteArray("\xc3\xa9"));
@@ -120,7 +109,7 @@ TEST(CodePage, SystemCodePageWritesLocaleAndReadsLegacyFallback)
 TEST(CodePage, PlainCLocaleCountsAsUtf8)
 {
     LocaleScope scope("C");
-    ASSERT_TRUE(scope.ok());
+    ASSERT_TRUE(scope.ok);
     EXPECT_EQ(codepage::systemWriteCodePage(), codepage::kUtf8);
     EXPECT_EQ(codepage::fromUnicode(u(u"\u0416"), 0), QByteArray("\xd0\x96"));
 }

@@ -3,7 +3,6 @@
 #include "support/TestFiles.h"
 
 #include <QDir>
-#include <QRandomGenerator>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -212,21 +211,4 @@ TEST_F(TextReaderTest, MissingFileOrFolderReadsAsNotOpen)
     QString line;
     EXPECT_FALSE(reader.isOpen());
     EXPECT_FALSE(reader.readLine(line));
-}
-
-TEST_F(TextReaderTest, BinaryJunkAlwaysReadsConsistently)
-{
-    QRandomGenerator gen(4711);
-    const QByteArray marks[] = {"", "\xFF\xFE", "\xFE\xFF", "\xEF\xBB\xBF"};
-    for (int round = 0; round < 200; ++round) {
-        QByteArray bytes = marks[round % 4];
-        const int len = int(gen.bounded(3000));
-        for (int i = 0; i < len; ++i)
-            bytes.append(char(gen.bounded(256)));
-        for (unsigned cp : {0u, 1252u, 932u}) {
-            const QStringList all = lines(bytes, cp);
-            EXPECT_FALSE(all.isEmpty());
-            EXPECT_EQ(whole(bytes, cp), all.join("\r\n"));
-        }
-    }
 }
