@@ -1,0 +1,340 @@
+#include "elements/CVexlorElement.h"
+
+#include "core/CProfileFile.h"
+#include "core/CTextReader.h"
+#include "core/CTextWriter.h"
+#include "elements/CSQLBindVar.h"
+#include "settings/Options.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <cstdio>
+#include <limits>
+
+namespace {
+
+const QString kConnection = QStringLiteral("CONNECTION");
+const QString kOthers = QStringLiteral("OTHERS");
+
+// The decimal number at the start of text: leading blanks and one sign allowed, reading stops at the
+// first other character, no digits give 0; saturates at the int range.
+int leadingInt(QStringView text)
+{
+    qsizetype i = 0;
+    while (i < text.size() && (text[i] == u' ' || text[i] == u'\t'))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == u'-' || text[i] == u'+'))
+        negative = text[i++] == u'-';
+    long long value = 0;
+    for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i) {
+        value = value * 10 + (text[i].unicode() - u'0');
+        if (value > 1LL + std::numeric_limits<int>::max())
+            value = 1LL + std::numeric_limits<int>::max();
+    }
+    if (negative)
+        value = -value;
+    return int(std::clamp<long long>(value, std::numeric_limits<int>::min(),
+                                     std::numeric_limits<int>::max()));
+}
+
+QString readTextFile(const QString &path)
+{
+    CTextReader reader(path);
+    QString text;
+    if (!reader.readWholeText(text, QStringLiteral("\r\n")))
+        return QString();
+    return text;
+}
+
+void writeTextFile(const QString &path, const QString &text)
+{
+    CTextWriter writer(path, CTextStream::Ansi);
+    writer.writeText(text);
+    writer.commit();
+}
+
+// Copies source over target through a temporary file, so a failed copy leaves target as it was.
+bool copyFileAtomically(const QString &source, const QString &target)
+{
+    if (source.isEmpty())
+        return false;
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly))
+        return false;
+    QFileInfo targetInfo(target);
+    if (targetInfo.exists() && !targetInfo.isWritable())
+        QFile::setPermissions(target, QFile::permissions(target) | QFile::WriteOwner);
+    QSaveFile out(target);
+    if (!out.open(QIODevice::WriteOnly))
+        return false;
+    while (!in.atEnd()) {
+        const QByteArray chunk = in.read(1 << 16);
+        if (chunk.isEmpty() && in.error() != QFileDevice::NoError)
+            return false;
+        if (out.write(chunk) != chunk.size())
+            return false;
+    }
+    return out.commit();
+}
+
+QString varSection(qsizetype i)
+{
+    return QStringLiteral("VAR_%1").arg(i);
+}
+
+} // namespace
+
+CVexlorElement::~CVexlorElement() = default;
+
+CVexlorElement::HistoryLimits CVexlorElement::optionLimits()
+{
+    return {options::MaxVarsInHist, options::nMaxValuesInHist};
+}
+
+int CVexlorElement::elementNumberOfFolder(const QString &folderPath)
+{
+    QString path = QDir::fromNativeSeparators(folderPath);
+    if (path.endsWith(QLatin1Char('/')))
+        path.chop(1);
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    if (slash < 0)
+        return 0;
+    return leadingInt(QStringView(path).mid(slash + 1));
+}
+
+QString CVexlorElement::withTrailingSeparator(const QString &path)
+{
+    QString p = QDir::fromNativeSeparators(path);
+    if (!p.endsWith(QLatin1Char('/')))
+        p += QLatin1Char('/');
+    return p;
+}
+
+QString CVexlorElement::filePath(const char *fileName) const
+{
+    return m_folderPath + QLatin1String(fileName);
+}
+
+bool CVexlorElement::load(const QString &folderPath, const HistoryLimits &limits)
+{
+    m_folderPath = withTrailingSeparator(folderPath);
+    m_elementNumber = elementNumberOfFolder(m_folderPath);
+    if (m_elementNumber == 0)
+        return false;
+    m_savedVariables.clear();
+
+    const QDir dir(m_folderPath);
+    const QStringList files = dir.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    for (const QString &file : files) {
+        const QString path = m_folderPath + file;
+        if (file == QLatin1String(kNameFile)) {
+            m_name = readTextFile(path);
+        } else if (file == QLatin1String(kDescriptionFile)) {
+            m_description = readTextFile(path);
+        } else if (file == QLatin1String(kQueryFile)) {
+            m_sqlText = readTextFile(path);
+        } else if (file == QLatin1String(kIconFile)) {
+            // The bar turns the file into an icon; an unreadable or empty file gives the default icon.
+            QFile icon(path);
+            m_iconPath = icon.open(QIODevice::ReadOnly) && icon.size() > 0 ? path : QString();
+        } else if (file == QLatin1String(kConfigFile)) {
+            const CProfileFile cfg(path);
+            readConfiguration(cfg, limits);
+        }
+    }
+    refreshVariables();
+    return true;
+}
+
+void CVexlorElement::readConfiguration(const CProfileFile &cfg, const HistoryLimits &limits)
+{
+    m_connection.setDatabase(cfg.readString(kConnection, QStringLiteral("Database")));
+    m_connection.setUser(cfg.readString(kConnection, QStringLiteral("User")));
+
+    m_dbGridRect.left = cfg.readInt(kOthers, QStringLiteral("DbGridLeft"));
+    m_dbGridRect.top = cfg.readInt(kOthers, QStringLiteral("DbGridTop"));
+    m_dbGridRect.right = cfg.readInt(kOthers, QStringLiteral("DbGridRight"));
+    m_dbGridRect.bottom = cfg.readInt(kOthers, QStringLiteral("DbGridBottom"));
+    m_sqlEditRect.left = cfg.readInt(kOthers, QStringLiteral("SQLEditLeft"));
+    m_sqlEditRect.top = cfg.readInt(kOthers, QStringLiteral("SQLEditTop"));
+    m_sqlEditRect.right = cfg.readInt(kOthers, QStringLiteral("SQLEditRight"));
+    m_sqlEditRect.bottom = cfg.readInt(kOthers, QStringLiteral("SQLEditBottom"));
+    m_hkStartSQL = cfg.readInt(kOthers, QStringLiteral("HkStartSQL"));
+    m_showConnection = cfg.readInt(kOthers, QStringLiteral("ShowConnection")) != 0;
+    m_showWarning = cfg.readInt(kOthers, QStringLiteral("ShowWarning")) != 0;
+    m_lastStart = CDateTime::parse(cfg.readString(kOthers, QStringLiteral("LastStart")));
+
+    for (int i = 0; i < limits.maxVars; ++i) {
+        const QString section = varSection(i);
+        CSQLVariable var;
+        var.name = cfg.readString(section, QStringLiteral("Name"));
+        if (var.name.isEmpty())
+            break;
+        var.kind = cfg.readInt(section, QStringLiteral("VarType"));
+        var.type = cfg.readString(section, QStringLiteral("Type"));
+        var.value = cfg.readString(section, QStringLiteral("Value"));
+        for (int j = 0; j < limits.maxValues; ++j) {
+            const QString entry = cfg.readString(section, QStringLiteral("LastValue_%1").arg(j));
+            if (entry.isEmpty())
+                break;
+            var.addToHistory(entry);
+        }
+        m_savedVariables.push_back(std::move(var));
+    }
+}
+
+void CVexlorElement::save()
+{
+    if (!QFileInfo(m_folderPath).isDir())
+        QDir().mkdir(m_folderPath);
+
+    writeTextFile(filePath(kNameFile), m_name);
+    writeTextFile(filePath(kDescriptionFile), m_description);
+    writeTextFile(filePath(kQueryFile), m_sqlText);
+
+    const QString iconTarget = filePath(kIconFile);
+    if (m_iconPath != iconTarget && copyFileAtomically(m_iconPath, iconTarget))
+        m_iconPath = iconTarget;
+
+    mergeVariables();
+    saveConfiguration(false);
+}
+
+void CVexlorElement::saveConfiguration(bool rewrite)
+{
+    if (!m_connection.savePassword())
+        m_connection.setPassword(QString());
+
+    const QString path = filePath(kConfigFile);
+    if (!rewrite) {
+        CProfileFile cfg(path);
+        writeConfiguration(cfg);
+        cfg.flush();
+        return;
+    }
+    // A rewrite builds the new file beside the old one and renames it over, so that a failed write
+    // never leaves the element without its configuration.
+    const QString fresh = path + QStringLiteral(".new");
+    QFile::remove(fresh);
+    bool written = false;
+    {
+        CProfileFile cfg(fresh);
+        writeConfiguration(cfg);
+        written = cfg.flush() && QFileInfo::exists(fresh);
+    }
+    if (!written || std::rename(QFile::encodeName(fresh).constData(),
+                                QFile::encodeName(path).constData()) != 0)
+        QFile::remove(fresh);
+}
+
+void CVexlorElement::writeConfiguration(CProfileFile &cfg)
+{
+    cfg.writeString(kConnection, QStringLiteral("Database"), m_connection.database());
+    cfg.writeString(kConnection, QStringLiteral("User"), m_connection.user());
+
+    cfg.writeInt(kOthers, QStringLiteral("DbGridLeft"), m_dbGridRect.left);
+    cfg.writeInt(kOthers, QStringLiteral("DbGridTop"), m_dbGridRect.top);
+    cfg.writeInt(kOthers, QStringLiteral("DbGridRight"), m_dbGridRect.right);
+    cfg.writeInt(kOthers, QStringLiteral("DbGridBottom"), m_dbGridRect.bottom);
+    cfg.writeInt(kOthers, QStringLiteral("SQLEditLeft"), m_sqlEditRect.left);
+    cfg.writeInt(kOthers, QStringLiteral("SQLEditTop"), m_sqlEditRect.top);
+    cfg.writeInt(kOthers, QStringLiteral("SQLEditRight"), m_sqlEditRect.right);
+    cfg.writeInt(kOthers, QStringLiteral("SQLEditBottom"), m_sqlEditRect.bottom);
+    cfg.writeInt(kOthers, QStringLiteral("HkStartSQL"), m_hkStartSQL);
+    cfg.writeInt(kOthers, QStringLiteral("ShowConnection"), m_showConnection ? 1 : 0);
+    cfg.writeInt(kOthers, QStringLiteral("ShowWarning"), m_showWarning ? 1 : 0);
+    cfg.writeString(kOthers, QStringLiteral("LastStart"),
+                    m_lastStart.format(QString::fromLatin1(CDateTime::kFileFormat)));
+
+    for (size_t i = 0; i < m_savedVariables.size(); ++i) {
+        const CSQLVariable &var = m_savedVariables[i];
+        const QString section = varSection(qsizetype(i));
+        cfg.writeInt(section, QStringLiteral("VarType"), var.kind);
+        cfg.writeString(section, QStringLiteral("Name"), var.name);
+        cfg.writeString(section, QStringLiteral("Type"), var.type);
+        cfg.writeString(section, QStringLiteral("Value"), var.value);
+        for (qsizetype j = 0; j < var.history.size(); ++j)
+            cfg.writeString(section, QStringLiteral("LastValue_%1").arg(j), var.history.at(j));
+        // Keys are never deleted, so a longer history of the section's earlier variable would follow
+        // this one's and be read back as its own; an empty entry ends the history there.
+        const QString next = QStringLiteral("LastValue_%1").arg(var.history.size());
+        if (!cfg.readString(section, next).isEmpty())
+            cfg.writeString(section, next, QString());
+    }
+}
+
+bool CVexlorElement::deleteFolder()
+{
+    QString path = m_folderPath;
+    if (path.endsWith(QLatin1Char('/')))
+        path.chop(1);
+    if (path.isEmpty() || elementNumberOfFolder(path) == 0)
+        return false;
+    const QFileInfo info(path);
+    if (info.isSymLink())
+        return QFile::remove(path); // the link goes, never what it points to
+    if (!info.isDir())
+        return false;
+    return QDir(path).removeRecursively();
+}
+
+void CVexlorElement::refreshVariables()
+{
+    CSQLBindVar scanner;
+    scanner.scan(m_sqlText);
+    m_parsedVariables = scanner.variables();
+    for (CSQLVariable &parsed : m_parsedVariables) {
+        const auto saved = std::find_if(m_savedVariables.begin(), m_savedVariables.end(),
+                                        [&](const CSQLVariable &v) { return v.name == parsed.name; });
+        if (saved != m_savedVariables.end())
+            parsed = *saved;
+    }
+}
+
+void CVexlorElement::mergeVariables(const std::vector<CSQLVariable> &list)
+{
+    const std::vector<CSQLVariable> copies = list; // list may be the saved list itself
+    for (const CSQLVariable &var : copies) {
+        const auto saved = std::find_if(m_savedVariables.begin(), m_savedVariables.end(),
+                                        [&](const CSQLVariable &v) { return v.name == var.name; });
+        if (saved != m_savedVariables.end())
+            m_savedVariables.erase(saved);
+        m_savedVariables.push_back(var);
+    }
+}
+
+void CVexlorElement::initNew(const QString &scriptFolder, int number)
+{
+    m_elementNumber = number;
+    m_folderPath = withTrailingSeparator(scriptFolder) + QString::number(number) + QLatin1Char('/');
+    m_name = QStringLiteral("SQL Query \u2116 %1").arg(number);
+    m_description = QStringLiteral("SQL Query description");
+    m_sqlText = QStringLiteral("SELECT * FROM table");
+}
+
+int nextElementNumber(const CElementList &list)
+{
+    int largest = 0; // never 0 or below: folder 0 (or a negative one next to it) is no new element
+    for (const auto &element : list)
+        largest = std::max(largest, element->elementNumber());
+    return largest + 1;
+}
+
+CElementList loadScriptFolder(const QString &scriptFolder, const CVexlorElement::HistoryLimits &limits)
+{
+    CElementList list;
+    const QString folder = CVexlorElement::withTrailingSeparator(scriptFolder);
+    const QStringList dirs = QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden,
+                                                    QDir::Name);
+    for (const QString &dir : dirs) {
+        auto element = std::make_unique<CVexlorElement>();
+        if (element->load(folder + dir, limits))
+            list.push_back(std::move(element));
+    }
+    return list;
+}

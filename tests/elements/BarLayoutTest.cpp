@@ -1,0 +1,157 @@
+#include "core/CProfileFile.h"
+#include "elements/CBarLayout.h"
+
+#include "support/TestFiles.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+class BarLayoutTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_TRUE(m_dir.isValid()); }
+
+    QString folder() const { return m_dir.path(); }
+    QString layoutFile() const { return m_dir.filePath("tvl.cfg"); }
+
+    // Elements with these numbers, in this (listing) order.
+    static CElementList elements(std::initializer_list<int> numbers)
+    {
+        CElementList list;
+        for (int n : numbers) {
+            list.push_back(std::make_unique<CVexlorElement>());
+            list.back()->setElementNumber(n);
+        }
+        return list;
+    }
+    static std::vector<int> order(const CElementList &list)
+    {
+        std::vector<int> out;
+        for (const auto &e : list)
+            out.push_back(e->elementNumber());
+        return out;
+    }
+    // The map as the file holds it, read the way the next start reads it.
+    std::vector<CBarLayout::Entry> storedMap() const
+    {
+        CBarLayout fresh;
+        CElementList none;
+        fresh.readOrderMap(folder(), none);
+        return fresh.orderMap();
+    }
+
+    QTemporaryDir m_dir;
+};
+
+using Map = std::vector<CBarLayout::Entry>;
+
+TEST_F(BarLayoutTest, MissingMapIsBuiltFromTheListingAndWrittenAtOnce)
+{
+    CBarLayout layout;
+    CElementList list = elements({3, 1, 2});
+    layout.readOrderMap(folder(), list);
+    EXPECT_EQ(layout.orderMap(), (Map{{3, 3}, {1, 1}, {2, 2}}));
+    EXPECT_EQ(order(list), (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(storedMap(), (Map{{3, 3}, {1, 1}, {2, 2}}));
+    EXPECT_EQ(list[0]->barPosition(), 1);
+}
+
+TEST_F(BarLayoutTest, ElementsWithoutAnEntryComeFirst)
+{
+    ASSERT_TRUE(testfiles::writeBytes(layoutFile(), "[EL_MAP]\r\nEl_0=5\r\nMap_0=1\r\nEl_1=2\r\n"
+                                                    "Map_1=2\r\nEl_2=5\r\nMap_2=9\r\n"));
+    CBarLayout layout;
+    CElementList list = elements({2, 5, 7});
+    layout.readOrderMap(folder(), list);
+    EXPECT_EQ(order(list), (std::vector<int>{7, 5, 2})); // the first entry of 5 wins
+    EXPECT_EQ(list[0]->barPosition(), 0);
+}
+
+TEST_F(BarLayoutTest, UpSwapsWithTheElementBefore)
+{
+    CBarLayout layout;
+    CElementList list = elements({1, 2, 3});
+    layout.readOrderMap(folder(), list);
+    EXPECT_FALSE(layout.moveUp(0, list, folder()));
+    EXPECT_FALSE(layout.moveDown(2, list, folder()));
+    EXPECT_FALSE(layout.moveUp(7, list, folder()));
+    ASSERT_TRUE(layout.moveUp(1, list, folder()));
+    EXPECT_EQ(order(list), (std::vector<int>{2, 1, 3}));
+    EXPECT_EQ(layout.orderMap(), (Map{{2, 1}, {1, 2}, {3, 3}}));
+    EXPECT_EQ(storedMap(), (Map{{2, 1}, {1, 2}, {3, 3}}));
+    ASSERT_TRUE(layout.moveDown(1, list, folder()));
+    EXPECT_EQ(order(list), (std::vector<int>{2, 3, 1}));
+}
+
+TEST_F(BarLayoutTest, MovingAnElementWithoutAnEntryRenumbersFirst)
+{
+    ASSERT_TRUE(testfiles::writeBytes(layoutFile(), "[EL_MAP]\r\nEl_0=1\r\nMap_0=1\r\nEl_1=2\r\n"
+                                                    "Map_1=2\r\n"));
+    CBarLayout layout;
+    CElementList list = elements({1, 2, 8, 9}); // 8 and 9 were added outside the program
+    layout.readOrderMap(folder(), list);
+    ASSERT_EQ(order(list), (std::vector<int>{8, 9, 1, 2}));
+    ASSERT_TRUE(layout.moveDown(1, list, folder()));
+    EXPECT_EQ(order(list), (std::vector<int>{8, 1, 9, 2}));
+    EXPECT_EQ(storedMap(), (Map{{8, 1}, {1, 2}, {9, 3}, {2, 4}}));
+    ASSERT_TRUE(layout.swapElements(*list[0], *list[3], list, folder()));
+    EXPECT_EQ(order(list), (std::vector<int>{2, 1, 9, 8}));
+    CVexlorElement stranger;
+    EXPECT_FALSE(layout.swapElements(stranger, *list[0], list, folder()));
+}
+
+TEST_F(BarLayoutTest, NewAndDeleteLeaveStaleKeysThatChangeNothing)
+{
+    CBarLayout layout;
+    CElementList list = elements({1, 2, 3, 4});
+    layout.readOrderMap(folder(), list);
+
+    list.push_back(std::make_unique<CVexlorElement>());
+    list.back()->setElementNumber(nextElementNumber(list));
+    layout.addElement(*list.back(), list);
+    EXPECT_EQ(list.back()->barPosition(), 5);
+    layout.removeElement(*list[1], list);
+    EXPECT_EQ(list[1]->barPosition(), 0);
+    list.erase(list.begin() + 1);
+    layout.renumber(list, folder());
+    EXPECT_EQ(layout.orderMap(), (Map{{1, 1}, {3, 2}, {4, 3}, {5, 4}}));
+
+    layout.removeElement(*list[0], list);
+    list.erase(list.begin());
+    layout.renumber(list, folder());
+    // Entry 3 of the longer map is still in the file; it names element 5 again and is ignored.
+    EXPECT_EQ(storedMap(), (Map{{3, 1}, {4, 2}, {5, 3}, {5, 4}}));
+    CBarLayout next;
+    CElementList reloaded = elements({5, 4, 3});
+    next.readOrderMap(folder(), reloaded);
+    EXPECT_EQ(order(reloaded), (std::vector<int>{3, 4, 5}));
+}
+
+TEST_F(BarLayoutTest, BarRectangleIsRepairedAndWrittenBack)
+{
+    CBarLayout layout;
+    layout.readBarRect(folder()); // no file: the first start
+    EXPECT_EQ(layout.barRect(), (CScreenRect{0, 0, 300, 300}));
+
+    ASSERT_TRUE(testfiles::writeBytes(layoutFile(), "[GENERAL]\r\nLeft=10\r\nTop=10\r\nRight=10\r\n"
+                                                    "Bottom=500\r\n"));
+    layout.setBarRect({40, 50, 640, 450});
+    layout.readBarRect(folder());
+    EXPECT_EQ(layout.barRect(), (CScreenRect{40, 50, 640, 450})); // zero width is ignored
+
+    layout.setBarRect({-20, 7, 380, 7});
+    layout.readBarRect(folder());
+    EXPECT_EQ(layout.barRect(), (CScreenRect{-20, 0, 380, 300}));
+
+    layout.setBarRect({100, 200, 400, 600});
+    layout.writeBarRect(folder());
+    CBarLayout other;
+    other.readBarRect(folder());
+    EXPECT_EQ(other.barRect(), (CScreenRect{100, 200, 400, 600}));
+    EXPECT_EQ(CProfileFile(layoutFile()).keyNames("GENERAL"),
+              (QStringList{"Left", "Top", "Right", "Bottom"}));
+}
+
+} // namespace

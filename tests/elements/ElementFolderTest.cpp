@@ -1,0 +1,326 @@
+#include "core/CProfileFile.h"
+#include "elements/CVexlorElement.h"
+#include "settings/Options.h"
+
+#include "support/TestFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+namespace {
+
+using testfiles::readBytes;
+using testfiles::writeBytes;
+
+std::string str(const QString &s) { return s.toStdString(); }
+
+class ElementFolderTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_TRUE(m_dir.isValid()); }
+    void TearDown() override
+    {
+        options::MaxVarsInHist = 20;
+        options::nMaxValuesInHist = 20;
+    }
+
+    // An element folder of the script folder, created, with its path ending in '/'.
+    QString folder(const QString &name)
+    {
+        QDir(m_dir.path()).mkpath(name);
+        return m_dir.filePath(name) + QLatin1Char('/');
+    }
+
+    QTemporaryDir m_dir;
+};
+
+// item.cfg as the writer lays it out, with one unknown key and one unknown section that must survive.
+const QByteArray kConfig = "[CONNECTION]\r\nDatabase=SAMPLE\r\nUser=SCOTT\r\nComment=kept\r\n"
+                           "[OTHERS]\r\nDbGridLeft=10\r\nDbGridTop=20\r\nDbGridRight=810\r\n"
+                           "DbGridBottom=620\r\nSQLEditLeft=-5\r\nSQLEditTop=0\r\nSQLEditRight=700\r\n"
+                           "SQLEditBottom=500\r\nHkStartSQL=1601\r\nShowConnection=1\r\nShowWarning=0\r\n"
+                           "LastStart=07.12.2026 18:30:00\r\n"
+                           "[VAR_0]\r\nVarType=0\r\nName=:GONE\r\nType=Date\r\nValue=\r\n"
+                           "[VAR_1]\r\nVarType=1\r\nName=&TABLE\r\nType=String\r\nValue=EMP\r\n"
+                           "LastValue_0=DEPT\r\nLastValue_1=EMP\r\n"
+                           "[VAR_2]\r\nVarType=0\r\nName=:DEPTNO\r\nType=Number\r\nValue=20\r\n"
+                           "LastValue_0=10\r\nLastValue_1=20\r\n"
+                           "[MINE]\r\nx=1\r\n";
+
+TEST_F(ElementFolderTest, LoadThenSaveLeavesEveryFileByteForByte)
+{
+    const QString dir = folder("7");
+    const QMap<QString, QByteArray> files{
+        {"name.txt", "Employees\r\nby department"},
+        {"description.txt", "All employees \xc3\xa4 of one department\r\n"},
+        {"query.sql", "SELECT * FROM &table\r\n WHERE deptno = :deptno -- :x\r\n"},
+        {"icon.ico", QByteArray("\0\0\1\0icon", 8)},
+        {"item.cfg", kConfig},
+        {"notes.txt", "not ours"},
+    };
+    for (auto it = files.begin(); it != files.end(); ++it)
+        ASSERT_TRUE(writeBytes(dir + it.key(), it.value()));
+
+    CVexlorElement e;
+    ASSERT_TRUE(e.load(m_dir.filePath("7")));
+    EXPECT_EQ(str(e.folderPath()), str(dir));
+    EXPECT_EQ(e.elementNumber(), 7);
+    EXPECT_EQ(str(e.name()), "Employees\r\nby department");
+    EXPECT_EQ(str(e.description()), "All employees \xc3\xa4 of one department\r\n");
+    EXPECT_EQ(str(e.iconPath()), str(dir + "icon.ico"));
+    EXPECT_EQ(str(e.connection().user()), "SCOTT");
+    EXPECT_EQ(str(e.connection().database()), "SAMPLE");
+    EXPECT_EQ(e.dbGridRect(), (CScreenRect{10, 20, 810, 620}));
+    EXPECT_EQ(e.sqlEditRect(), (CScreenRect{-5, 0, 700, 500}));
+    EXPECT_EQ(e.hkStartSQL(), 1601);
+    EXPECT_TRUE(e.showConnection());
+    EXPECT_FALSE(e.showWarning());
+    EXPECT_EQ(e.lastStart(), CDateTime(2026, 12, 7, 18, 30, 0));
+    ASSERT_EQ(e.savedVariables().size(), 3u);
+    ASSERT_EQ(e.parsedVariables().size(), 2u);
+    const CSQLVariable &deptno = e.parsedVariables()[1];
+    EXPECT_EQ(str(deptno.name), ":DEPTNO");
+    EXPECT_EQ(str(deptno.type), "Number");
+    EXPECT_EQ(str(deptno.value), "20");
+    EXPECT_EQ(deptno.history, (QStringList{"10", "20"}));
+
+    e.save();
+    for (auto it = files.begin(); it != files.end(); ++it)
+        EXPECT_EQ(readBytes(dir + it.key()).toStdString(), it.value().toStdString()) << str(it.key());
+}
+
+// A folder as the Windows program leaves it: a 1252 name, a UTF-16 query, fifteen variables.
+TEST_F(ElementFolderTest, WindowsFolderLoadsAndSavesWithinTheLimits)
+{
+    qunsetenv("TARVOLO_LEGACY_CODEPAGE");
+    const QString dir = folder("12abc");
+    ASSERT_TRUE(writeBytes(dir + "name.txt", "Caf\xe9 \x80 list"));
+    QByteArray sql("\xff\xfe", 2);
+    const QString query = QStringLiteral("SELECT * FROM t\r\nWHERE a = :V2");
+    sql += QByteArray(reinterpret_cast<const char *>(query.utf16()), query.size() * 2);
+    ASSERT_TRUE(writeBytes(dir + "query.sql", sql));
+
+    QByteArray cfg = "[CONNECTION]\r\nDatabase=ORCL\r\nUser=HR\r\n[OTHERS]\r\nShowWarning=7\r\n"
+                     "LastStart=07.12.2026 18:30:00\r\n";
+    for (int i = 0; i < 15; ++i) {
+        cfg += QStringLiteral("[VAR_%1]\r\nVarType=0\r\nName=:V%1\r\nType=String\r\nValue=v%1\r\n")
+                   .arg(i)
+                   .toLatin1();
+        for (int j = 0; j < (i == 2 ? 12 : 1); ++j)
+            cfg += QStringLiteral("LastValue_%1=h%2\r\n").arg(j).arg(j).toLatin1();
+    }
+    cfg += "[LAST]\r\nkeep=yes\r\n";
+    ASSERT_TRUE(writeBytes(dir + "item.cfg", cfg));
+
+    options::MaxVarsInHist = 10;
+    options::nMaxValuesInHist = 10;
+    CVexlorElement e;
+    ASSERT_TRUE(e.load(dir));
+    EXPECT_EQ(e.elementNumber(), 12);
+    EXPECT_EQ(e.name(), QString::fromUtf16(u"Caf\u00e9 \u20ac list"));
+    EXPECT_EQ(str(e.sqlText()), str(query));
+    EXPECT_TRUE(e.showWarning());
+    EXPECT_EQ(e.lastStart(), CDateTime(2026, 12, 7, 18, 30, 0));
+    ASSERT_EQ(e.savedVariables().size(), 10u);
+    ASSERT_EQ(e.parsedVariables().size(), 1u);
+    EXPECT_EQ(e.parsedVariables()[0].history.size(), 10);
+
+    e.save();
+    EXPECT_EQ(readBytes(dir + "name.txt"), "Caf\xc3\xa9 \xe2\x82\xac list"); // ANSI here is UTF-8
+    EXPECT_EQ(readBytes(dir + "query.sql"), query.toUtf8());
+    const CProfileFile out(dir + "item.cfg");
+    EXPECT_EQ(str(out.readString("OTHERS", "ShowWarning")), "1");
+    EXPECT_EQ(str(out.readString("OTHERS", "LastStart")), "07.12.2026 18:30:00");
+    // The used variable moved to the end of the first ten; the sections beyond stay as they were.
+    EXPECT_EQ(str(out.readString("VAR_2", "Name")), ":V3");
+    EXPECT_EQ(str(out.readString("VAR_9", "Name")), ":V2");
+    EXPECT_EQ(str(out.readString("VAR_9", "LastValue_9")), "h9");
+    EXPECT_EQ(str(out.readString("VAR_9", "LastValue_10")), "");
+    // :V3 now sits where :V2's longer history was: that history must not become its own.
+    EXPECT_EQ(str(out.readString("VAR_2", "LastValue_0")), "h0");
+    EXPECT_EQ(str(out.readString("VAR_2", "LastValue_1")), "");
+    CVexlorElement again;
+    ASSERT_TRUE(again.load(dir));
+    EXPECT_EQ(again.savedVariables()[2].history, QStringList{"h0"});
+    EXPECT_EQ(str(out.readString("VAR_14", "Value")), "v14");
+    EXPECT_EQ(str(out.readString("LAST", "keep")), "yes");
+}
+
+TEST_F(ElementFolderTest, FolderNamesAndMissingFiles)
+{
+    EXPECT_EQ(CVexlorElement::elementNumberOfFolder("/s/12abc/"), 12);
+    EXPECT_EQ(CVexlorElement::elementNumberOfFolder("/s/-3"), -3);
+    EXPECT_EQ(CVexlorElement::elementNumberOfFolder("/s/ 4"), 4);
+    EXPECT_EQ(CVexlorElement::elementNumberOfFolder("/s/99999999999"), 2147483647);
+    EXPECT_EQ(CVexlorElement::elementNumberOfFolder("12/"), 0);
+    for (const char *name : {"0", "abc", "x12"}) {
+        CVexlorElement e;
+        EXPECT_FALSE(e.load(folder(QString::fromLatin1(name)))) << name;
+    }
+
+    const QString dir = folder("5");
+    ASSERT_TRUE(writeBytes(dir + "Name.txt", "wrong case"));
+    ASSERT_TRUE(writeBytes(dir + "icon.ico", ""));
+    QDir(dir).mkdir("query.sql"); // a folder of that name is no file
+    CVexlorElement e;
+    ASSERT_TRUE(e.load(dir));
+    EXPECT_TRUE(e.name().isEmpty());
+    EXPECT_TRUE(e.sqlText().isEmpty());
+    EXPECT_TRUE(e.iconPath().isEmpty()); // the default icon
+    EXPECT_TRUE(e.connection().user().isEmpty());
+    EXPECT_EQ(e.lastStart(), CDateTime()); // no item.cfg: the default, the zero date-time
+}
+
+TEST_F(ElementFolderTest, LastStartAndFlagsAreWrittenInTheFileFormat)
+{
+    CVexlorElement e;
+    e.initNew(m_dir.path(), 3);
+    EXPECT_EQ(e.name(), QString::fromUtf16(u"SQL Query \u2116 3"));
+    EXPECT_FALSE(QFileInfo::exists(e.folderPath())); // nothing written before save
+    e.connection().setPassword("tiger");
+    e.connection().setSavePassword(false);
+    e.save();
+    EXPECT_TRUE(e.connection().password().isEmpty());
+    const QString cfg = e.folderPath() + "item.cfg";
+    EXPECT_EQ(str(CProfileFile(cfg).readString("OTHERS", "LastStart")), "30.12.1899 00:00:00");
+
+    CVexlorElement back;
+    ASSERT_TRUE(back.load(e.folderPath()));
+    EXPECT_EQ(back.lastStart(), CDateTime());
+    EXPECT_TRUE(back.lastStart().isValid());
+
+    for (const char *stored : {"Invalid DateTime", "yesterday", "31.02.2026 10:00:00"}) {
+        {
+            CProfileFile f(cfg);
+            f.writeString("OTHERS", "LastStart", QString::fromLatin1(stored));
+        }
+        CVexlorElement bad;
+        ASSERT_TRUE(bad.load(e.folderPath()));
+        EXPECT_FALSE(bad.lastStart().isValid()) << stored;
+        bad.saveConfiguration(false);
+        EXPECT_EQ(str(CProfileFile(cfg).readString("OTHERS", "LastStart")), "Invalid DateTime");
+    }
+}
+
+TEST_F(ElementFolderTest, RewriteDropsWhatIsNotWrittenNow)
+{
+    const QString dir = folder("4");
+    ASSERT_TRUE(writeBytes(dir + "item.cfg", kConfig));
+    CVexlorElement e;
+    ASSERT_TRUE(e.load(dir));
+    e.savedVariables().clear();
+    e.saveConfiguration(false);
+    EXPECT_EQ(str(CProfileFile(dir + "item.cfg").readString("VAR_0", "Name")), ":GONE");
+
+    e.saveConfiguration(true);
+    const CProfileFile cfg(dir + "item.cfg");
+    EXPECT_EQ(str(cfg.readString("VAR_0", "Name")), "");
+    EXPECT_EQ(str(cfg.readString("MINE", "x")), "");
+    EXPECT_EQ(str(cfg.readString("CONNECTION", "Comment")), "");
+    EXPECT_EQ(str(cfg.readString("CONNECTION", "User")), "SCOTT");
+    EXPECT_EQ(QDir(dir).entryList(QDir::Files), QStringList{"item.cfg"}); // no temporary left
+}
+
+TEST_F(ElementFolderTest, VariablesMergeByLastUseAndSurviveEditing)
+{
+    CVexlorElement e;
+    e.initNew(m_dir.path(), 1);
+    e.setSqlText("SELECT :a, :b FROM dual");
+    e.refreshVariables();
+    e.parsedVariables()[0].value = "1";
+    e.parsedVariables()[0].addToHistory("1");
+    e.save();
+
+    e.setSqlText("SELECT :b FROM &t");
+    e.refreshVariables();
+    e.parsedVariables()[0].type = "Number";
+    e.save();
+    ASSERT_EQ(e.savedVariables().size(), 3u);
+    EXPECT_EQ(str(e.savedVariables()[0].name), ":A"); // no longer used, still remembered
+    EXPECT_EQ(str(e.savedVariables()[1].name), ":B");
+    EXPECT_EQ(str(e.savedVariables()[1].type), "Number");
+    EXPECT_EQ(str(e.savedVariables()[2].name), "&T");
+
+    e.setSqlText("SELECT :a FROM dual");
+    e.refreshVariables();
+    EXPECT_EQ(str(e.parsedVariables()[0].value), "1");
+    EXPECT_EQ(e.parsedVariables()[0].history, QStringList{"1"});
+
+    CVexlorElement copy = e; // the editor's test run: no button goes with it
+    e.attachments().setButton(new QObject);
+    CVexlorElement second = e;
+    EXPECT_EQ(second.attachments().button(), nullptr);
+    EXPECT_EQ(str(copy.sqlText()), str(e.sqlText()));
+}
+
+TEST_F(ElementFolderTest, IconIsCopiedOnceIntoTheFolder)
+{
+    const QString chosen = m_dir.filePath("chosen.ico");
+    ASSERT_TRUE(writeBytes(chosen, "new icon"));
+    const QString dir = folder("2");
+    ASSERT_TRUE(writeBytes(dir + "icon.ico", "old icon"));
+    QFile::setPermissions(dir + "icon.ico", QFile::ReadOwner);
+
+    CVexlorElement e;
+    ASSERT_TRUE(e.load(dir));
+    e.setIconPath(chosen);
+    e.save();
+    EXPECT_EQ(readBytes(dir + "icon.ico"), "new icon");
+    EXPECT_EQ(str(e.iconPath()), str(dir + "icon.ico"));
+
+    e.setIconPath(QString()); // nothing chosen: the copy fails and nothing changes
+    e.save();
+    EXPECT_EQ(readBytes(dir + "icon.ico"), "new icon");
+    EXPECT_TRUE(e.iconPath().isEmpty());
+}
+
+TEST_F(ElementFolderTest, UnwritableFolderKeepsTheOldFiles)
+{
+    const QString dir = folder("3");
+    ASSERT_TRUE(writeBytes(dir + "name.txt", "old"));
+    ASSERT_TRUE(writeBytes(dir + "item.cfg", kConfig));
+    CVexlorElement e;
+    ASSERT_TRUE(e.load(dir));
+    QFile::setPermissions(dir, QFile::ReadOwner | QFile::ExeOwner);
+    if (::access(QFile::encodeName(dir).constData(), W_OK) == 0) {
+        QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        GTEST_SKIP() << "permissions do not apply to this user";
+    }
+    e.setName("new");
+    e.connection().setUser("OTHER");
+    e.save();
+    e.saveConfiguration(true);
+    QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_EQ(readBytes(dir + "name.txt"), "old");
+    EXPECT_EQ(readBytes(dir + "item.cfg"), kConfig);
+}
+
+TEST_F(ElementFolderTest, DeleteRemovesTheWholeFolderHoweverDeep)
+{
+    const QString outside = folder("outside");
+    ASSERT_TRUE(writeBytes(outside + "keep.txt", "keep"));
+    const QString dir = folder("9");
+    QString deep = dir;
+    while (deep.size() < 700)
+        deep += QStringLiteral("a_rather_long_sub_folder_name/");
+    ASSERT_TRUE(QDir().mkpath(deep));
+    ASSERT_TRUE(writeBytes(deep + "unknown.bin", "x"));
+    ASSERT_TRUE(writeBytes(dir + "name.txt", "n"));
+    ASSERT_TRUE(QFile::link(outside, dir + "link"));
+
+    CVexlorElement e;
+    ASSERT_TRUE(e.load(dir));
+    EXPECT_TRUE(e.deleteFolder());
+    EXPECT_FALSE(QFileInfo::exists(dir));
+    EXPECT_EQ(readBytes(outside + "keep.txt"), "keep"); // a link is removed, not followed
+
+    CVexlorElement unsaved; // no folder path: nothing at all is removed
+    EXPECT_FALSE(unsaved.deleteFolder());
+    EXPECT_TRUE(QFileInfo::exists(outside));
+}
+
+} // namespace
