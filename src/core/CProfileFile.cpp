@@ -481,17 +481,17 @@ void CProfileFile::writeString(const QString &section, const QString &key, const
             gap.isOwn = true;
             lines.push_back(std::move(gap));
         }
+        const QString headerText = QLatin1Char('[') + sec + QLatin1Char(']');
         Data::Line h;
-        h.kind = LineKind::Header;
-        h.name = sec;
-        h.own = d->lineBytes(QLatin1Char('[') + sec + QLatin1Char(']'));
+        h.own = d->lineBytes(headerText);
         h.isOwn = true;
+        d->classify(h, headerText, true);
         lines.push_back(std::move(h));
+        const QString keyText = name + QLatin1Char('=') + val;
         Data::Line k;
-        k.kind = LineKind::Key;
-        k.own = d->lineBytes(name + QLatin1Char('=') + val);
+        k.own = d->lineBytes(keyText);
         k.isOwn = true;
-        d->classify(k, name + QLatin1Char('=') + val, true);
+        d->classify(k, keyText, true);
         lines.push_back(std::move(k));
         d->dirty = true;
         return;

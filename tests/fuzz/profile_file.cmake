@@ -1,0 +1,1 @@
+tarvolo_fuzz(profile_file DEPS tarvolo_core)
