@@ -1,0 +1,77 @@
+#pragma once
+
+#include "oci/api.h"
+
+#include <QString>
+
+#include <string>
+
+namespace oci {
+class provider;
+}
+
+namespace db {
+
+// What open() needs. Narrow text is in the system code page (see from_unicode).
+struct open_parameters {
+    std::string service;  // net service name or connect string; also picks the provider
+    std::string user;
+    std::string password;
+    int connect_mode = 0; // 1 SYSDBA, 2 SYSOPER, anything else a normal session
+    oci::ub4 environment_mode = oci::OCI_OBJECT;
+    bool non_blocking = false;
+
+    // Converts the program's UTF-16 texts to the system code page.
+    static open_parameters from_unicode(const QString &service, const QString &user,
+                                        const QString &password, int connect_mode);
+};
+
+// One database session: owns its environment, server, error, session and service context handles.
+// Statements and result sets made on it must be destroyed before it is closed or destroyed.
+// The provider (Oracle client, embedded engine, …) is chosen at open from the service name.
+class connection {
+public:
+    connection() = default;
+    connection(const connection &) = delete;
+    connection &operator=(const connection &) = delete;
+    ~connection(); // closes; frees whatever a failing close left behind
+
+    // Opens the session; throws db::error (library 1000 when no provider table or no environment,
+    // else an Oracle error of the failing call). Handles made before a failure stay until close().
+    // Handles still held from an earlier open are released first.
+    void open(const open_parameters &parameters);
+
+    // Ends the session and frees every handle; returns OCI_SUCCESS or the status of the first
+    // failing call, which stops the sequence (handles and flags then stay). Never throws.
+    oci::sword close() noexcept;
+
+    bool is_open() const { return m_open; }
+    bool session_begun() const { return m_session_begun; }
+    bool is_blocking() const { return m_blocking; }
+
+    oci::OCIEnv *environment() const { return m_environment; }
+    oci::OCIError *error_handle() const { return m_error; }
+    oci::OCISvcCtx *service_context() const { return m_service_context; }
+
+    // The provider's function table; null before the first open.
+    const oci::api *table() const { return m_table; }
+    oci::provider *provider() const { return m_provider; }
+
+private:
+    void release() noexcept; // frees every handle left without ending or detaching, ignoring statuses
+
+    const oci::api *m_table = nullptr;
+    oci::provider *m_provider = nullptr;
+    oci::OCIEnv *m_environment = nullptr;
+    oci::OCIServer *m_server = nullptr;
+    oci::OCIError *m_error = nullptr;
+    oci::OCISession *m_session = nullptr;
+    oci::OCISvcCtx *m_service_context = nullptr;
+    bool m_open = false;
+    bool m_session_begun = false;
+    bool m_blocking = false;
+    bool m_attached = false;   // the server attach succeeded; detach is due
+    bool m_session_live = false; // the session begin succeeded; session end is due
+};
+
+} // namespace db
