@@ -79,6 +79,7 @@ constexpr StandardText Texts[] = {
     {2290, "check constraint (%s) violated"},
     {2291, "integrity constraint (%s) violated - parent key not found"},
     {2292, "integrity constraint (%s) violated - child record found"},
+    {3001, "unimplemented feature"},
     {4030, "out of process memory when trying to allocate %s"},
     {6502, "PL/SQL: numeric or value error%s"},
     {6550, "line %s:"},

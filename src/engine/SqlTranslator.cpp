@@ -1,0 +1,506 @@
+#include "engine/SqlTranslator.h"
+
+#include "engine/OraDate.h"
+#include "engine/SqlLexer.h"
+
+#include <algorithm>
+#include <array>
+
+namespace engine {
+
+namespace {
+
+using Type = SqlToken::Type;
+
+// Words that never start an operand; everything else that is a word is a column, function or literal.
+constexpr std::array<std::string_view, 70> Keywords = {
+    "SELECT", "FROM",    "WHERE",  "AND",      "OR",        "NOT",     "IN",       "IS",     "LIKE",
+    "BETWEEN", "EXISTS", "AS",     "ON",       "JOIN",      "INNER",   "LEFT",     "RIGHT",  "FULL",
+    "OUTER",  "CROSS",   "NATURAL", "USING",   "GROUP",     "BY",      "ORDER",    "HAVING", "UNION",
+    "ALL",    "INTERSECT", "MINUS", "EXCEPT",  "DISTINCT",  "UNIQUE",  "INSERT",   "INTO",   "VALUES",
+    "UPDATE", "SET",     "DELETE", "CREATE",   "TABLE",     "VIEW",    "INDEX",    "DROP",   "ALTER",
+    "ADD",    "PRIMARY", "KEY",    "FOREIGN",  "REFERENCES", "CONSTRAINT", "CHECK", "DEFAULT", "WITH",
+    "ASC",    "DESC",    "NULLS",  "THEN",     "WHEN",      "ELSE",    "END",      "ESCAPE", "FOR",
+    "OF",     "ANY",     "SOME",   "RENAME",   "TO",        "COLUMN",  "MODIFY",
+};
+
+bool isKeyword(const SqlToken& t)
+{
+    if (t.type != Type::Word)
+        return false;
+    std::string u = upperAscii(t.text);
+    return std::find(Keywords.begin(), Keywords.end(), u) != Keywords.end();
+}
+
+std::string quoteString(std::string_view value)
+{
+    std::string out = "'";
+    for (char c : value) {
+        out += c;
+        if (c == '\'')
+            out += '\'';
+    }
+    return out + "'";
+}
+
+std::string quoteIdent(std::string_view value)
+{
+    std::string out = "\"";
+    for (char c : value) {
+        out += c;
+        if (c == '"')
+            out += '"';
+    }
+    return out + "\"";
+}
+
+class Translator
+{
+public:
+    Translator(std::string_view source, const std::vector<SqlToken>& tokens, std::vector<std::string>& binds)
+        : m_source(source), m_t(tokens), m_binds(binds)
+    {
+    }
+
+    // Translates tokens [begin, end) of one nesting level.
+    std::string range(std::size_t begin, std::size_t end)
+    {
+        std::string out;
+        std::size_t i = begin;
+        while (i < end) {
+            const SqlToken& t = m_t[i];
+            if (t.isWord("SELECT")) {
+                append(out, "SELECT");
+                i = selectList(i + 1, end, out);
+                continue;
+            }
+            if (startsOperand(i, end)) {
+                append(out, chain(i, end));
+                continue;
+            }
+            // SQLite wants a non-literal column default in parentheses.
+            if (t.isWord("DEFAULT") && i + 1 < end && startsOperand(i + 1, end)) {
+                append(out, "DEFAULT");
+                ++i;
+                append(out, "(" + chain(i, end) + ")");
+                continue;
+            }
+            append(out, plainToken(i));
+            ++i;
+        }
+        return out;
+    }
+
+private:
+    [[noreturn]] void fail(int code, std::string_view arg = {}) { throw OraException(OraError::standard(code, arg)); }
+
+    static void append(std::string& out, const std::string& piece)
+    {
+        if (piece.empty())
+            return;
+        if (!out.empty() && out.back() != '(' && out.back() != '.' && piece[0] != ')' && piece[0] != '.' &&
+            piece[0] != ',')
+            out += ' ';
+        out += piece;
+    }
+
+    std::string plainToken(std::size_t i)
+    {
+        const SqlToken& t = m_t[i];
+        switch (t.type) {
+        case Type::Word: {
+            std::string u = upperAscii(t.text);
+            if (u == "MINUS")
+                return "EXCEPT";
+            if (u == "CONNECT" || u == "PRIOR" || u == "INTERVAL" || u == "PIVOT" || u == "UNPIVOT" ||
+                u == "MODEL" || u == "RETURNING")
+                fail(3001);
+            return u;
+        }
+        case Type::QuotedIdent: return quoteIdent(t.text);
+        case Type::String: return quoteString(t.text);
+        case Type::Number: return t.text;
+        case Type::Bind: return bindRef(t.text);
+        case Type::Symbol:
+            if (t.text == "^=")
+                return "<>";
+            if (t.text == ";")
+                fail(911);
+            if (t.text == "=>" || t.text == "@" || t.text == "%" || t.text == ":=" || t.text == ".." ||
+                t.text == "**")
+                fail(911);
+            if (t.text == "(" || t.text == ")")
+                fail(936);
+            return t.text;
+        }
+        return t.text;
+    }
+
+    std::string bindRef(const std::string& name)
+    {
+        auto it = std::find(m_binds.begin(), m_binds.end(), name);
+        std::size_t index = static_cast<std::size_t>(it - m_binds.begin());
+        if (it == m_binds.end())
+            m_binds.push_back(name);
+        return "?" + std::to_string(index + 1);
+    }
+
+    // Index of the ')' matching the '(' at `open`.
+    std::size_t matching(std::size_t open, std::size_t end)
+    {
+        int depth = 0;
+        for (std::size_t k = open; k < end; ++k) {
+            if (m_t[k].isSymbol("("))
+                ++depth;
+            else if (m_t[k].isSymbol(")") && --depth == 0)
+                return k;
+        }
+        fail(907);
+    }
+
+    bool startsOperand(std::size_t i, std::size_t end)
+    {
+        const SqlToken& t = m_t[i];
+        switch (t.type) {
+        case Type::Number:
+        case Type::String:
+        case Type::Bind:
+        case Type::QuotedIdent: return true;
+        case Type::Word: return !isKeyword(t);
+        case Type::Symbol:
+            if (t.text == "(")
+                return true;
+            if ((t.text == "-" || t.text == "+") && i + 1 < end)
+                return true;
+            return false;
+        }
+        return false;
+    }
+
+    // operand (('+' | '-' | '||') operand)*, folded left to right into engine calls.
+    std::string chain(std::size_t& i, std::size_t end)
+    {
+        std::string acc = term(i, end);
+        while (i < end && (m_t[i].isSymbol("+") || m_t[i].isSymbol("-") || m_t[i].isSymbol("||"))) {
+            std::string op = m_t[i].text;
+            ++i;
+            if (i >= end || !startsOperand(i, end))
+                fail(936);
+            std::string rhs = term(i, end);
+            const char* fn = op == "+" ? "ORA_ADD" : op == "-" ? "ORA_SUB" : "ORA_CONCAT";
+            acc = std::string(fn) + "(" + acc + ", " + rhs + ")";
+        }
+        return acc;
+    }
+
+    std::string term(std::size_t& i, std::size_t end)
+    {
+        std::string acc = factor(i, end);
+        while (i < end && (m_t[i].isSymbol("*") || m_t[i].isSymbol("/"))) {
+            bool divide = m_t[i].isSymbol("/");
+            ++i;
+            if (i >= end || !startsOperand(i, end))
+                fail(936);
+            std::string rhs = factor(i, end);
+            acc = divide ? "ORA_DIV(" + acc + ", " + rhs + ")" : "(" + acc + " * " + rhs + ")";
+        }
+        return acc;
+    }
+
+    std::string factor(std::size_t& i, std::size_t end)
+    {
+        if (m_t[i].isSymbol("-") || m_t[i].isSymbol("+")) {
+            std::string sign = m_t[i].text;
+            ++i;
+            if (i >= end || !startsOperand(i, end))
+                fail(936);
+            std::string operand = factor(i, end);
+            return sign == "-" ? "(-" + operand + ")" : operand;
+        }
+        return primary(i, end);
+    }
+
+    std::string primary(std::size_t& i, std::size_t end)
+    {
+        const SqlToken& t = m_t[i];
+        if (t.isSymbol("(")) {
+            std::size_t close = matching(i, end);
+            if (close == i + 1)
+                fail(936);
+            std::string inner = range(i + 1, close);
+            i = close + 1;
+            return "(" + inner + ")";
+        }
+        if (t.type == Type::Number || t.type == Type::Bind) {
+            ++i;
+            return t.type == Type::Number ? t.text : bindRef(t.text);
+        }
+        if (t.type == Type::String) {
+            ++i;
+            return quoteString(t.text);
+        }
+        std::string u = t.type == Type::Word ? upperAscii(t.text) : std::string();
+        if (t.type == Type::Word) {
+            if ((u == "DATE" || u == "TIMESTAMP") && i + 1 < end && m_t[i + 1].type == Type::String) {
+                std::string lit = m_t[i + 1].text;
+                std::optional<OraDate> d = OraDate::fromStorageText(lit);
+                if (!d || (u == "DATE" && lit.size() != 10))
+                    fail(1861);
+                i += 2;
+                return quoteString(d->toStorageText());
+            }
+            if (u == "SYSDATE" || u == "CURRENT_DATE") {
+                ++i;
+                return "ORA_SYSDATE()";
+            }
+            if (u == "SYSTIMESTAMP" || u == "CURRENT_TIMESTAMP" || u == "LOCALTIMESTAMP") {
+                ++i;
+                return "ORA_SYSTIMESTAMP()";
+            }
+            if (u == "USER") {
+                ++i;
+                return "ORA_USER()";
+            }
+            if (u == "ROWNUM" || u == "LEVEL" || u == "ROWID" || u == "PRIOR" || u == "INTERVAL")
+                fail(3001);
+            if (u == "CASE") {
+                int depth = 0;
+                std::size_t k = i;
+                for (; k < end; ++k) {
+                    if (m_t[k].isWord("CASE"))
+                        ++depth;
+                    else if (m_t[k].isWord("END") && --depth == 0)
+                        break;
+                }
+                if (k >= end)
+                    fail(905);
+                std::string inner = range(i + 1, k);
+                i = k + 1;
+                return "CASE " + inner + " END";
+            }
+        }
+        // [qualifier .]* name [ ( args ) ]
+        std::string out;
+        while (true) {
+            const SqlToken& n = m_t[i];
+            if (n.type == Type::Word)
+                out += upperAscii(n.text);
+            else if (n.type == Type::QuotedIdent)
+                out += quoteIdent(n.text);
+            else if (n.isSymbol("*"))
+                out += "*";
+            else
+                fail(936);
+            ++i;
+            if (i + 1 < end && m_t[i].isSymbol(".") &&
+                (m_t[i + 1].type == Type::Word || m_t[i + 1].type == Type::QuotedIdent || m_t[i + 1].isSymbol("*"))) {
+                out += ".";
+                ++i;
+                continue;
+            }
+            break;
+        }
+        if (i < end && m_t[i].isSymbol("(")) {
+            std::size_t close = matching(i, end);
+            // The outer-join marker (+).
+            if (close == i + 2 && m_t[i + 1].isSymbol("+"))
+                fail(3001);
+            std::string args = close == i + 1 ? std::string() : range(i + 1, close);
+            i = close + 1;
+            out += "(" + args + ")";
+        }
+        return out;
+    }
+
+    // The Oracle column heading of select-list tokens [b, e).
+    std::string heading(std::size_t b, std::size_t e)
+    {
+        bool columnRef = true;
+        for (std::size_t k = b; k < e; ++k) {
+            bool nameToken = m_t[k].type == Type::Word || m_t[k].type == Type::QuotedIdent;
+            bool expectName = (k - b) % 2 == 0;
+            if (expectName ? !nameToken : !m_t[k].isSymbol("."))
+                columnRef = false;
+        }
+        if (columnRef && (e - b) % 2 == 1 && !isKeyword(m_t[e - 1])) {
+            const SqlToken& last = m_t[e - 1];
+            std::string u = upperAscii(last.text);
+            bool special = last.type == Type::Word && (u == "SYSDATE" || u == "USER" || u == "SYSTIMESTAMP");
+            if (!special)
+                return last.type == Type::QuotedIdent ? last.text : u;
+        }
+        std::string out;
+        for (std::size_t k = b; k < e; ++k) {
+            std::string_view src = m_source.substr(m_t[k].begin, m_t[k].end - m_t[k].begin);
+            out += m_t[k].type == Type::QuotedIdent ? std::string(src) : upperAscii(src);
+        }
+        return out;
+    }
+
+    // Select-list items from `i` up to FROM (or the end of the level); returns the index after the list.
+    std::size_t selectList(std::size_t i, std::size_t end, std::string& out)
+    {
+        while (i < end && (m_t[i].isWord("DISTINCT") || m_t[i].isWord("UNIQUE") || m_t[i].isWord("ALL"))) {
+            append(out, m_t[i].isWord("ALL") ? "ALL" : "DISTINCT");
+            ++i;
+        }
+        if (i >= end || m_t[i].isWord("FROM"))
+            fail(936);
+        while (true) {
+            std::size_t b = i;
+            int depth = 0;
+            while (i < end) {
+                const SqlToken& t = m_t[i];
+                if (t.isSymbol("("))
+                    ++depth;
+                else if (t.isSymbol(")"))
+                    --depth;
+                if (depth == 0 && (t.isSymbol(",") || t.isWord("FROM") || t.isWord("INTO") ||
+                                   t.isWord("UNION") || t.isWord("MINUS") || t.isWord("INTERSECT")))
+                    break;
+                if (depth < 0)
+                    fail(933);
+                ++i;
+            }
+            if (i == b)
+                fail(936);
+            item(b, i, out);
+            if (i < end && m_t[i].isSymbol(",")) {
+                out += ",";
+                ++i;
+                continue;
+            }
+            break;
+        }
+        return i;
+    }
+
+    void item(std::size_t b, std::size_t e, std::string& out)
+    {
+        // * and t.*
+        if (m_t[e - 1].isSymbol("*") && (e - b == 1 || m_t[e - 2].isSymbol("."))) {
+            std::string text;
+            for (std::size_t k = b; k < e; ++k)
+                text += plainToken(k);
+            append(out, text);
+            return;
+        }
+        std::size_t exprEnd = e;
+        std::string alias;
+        const SqlToken& last = m_t[e - 1];
+        bool lastIsName = (last.type == Type::Word && !isKeyword(last)) || last.type == Type::QuotedIdent;
+        if (e - b >= 2 && lastIsName) {
+            const SqlToken& before = m_t[e - 2];
+            bool operandEnd = before.type == Type::Word || before.type == Type::QuotedIdent ||
+                              before.type == Type::Number || before.type == Type::String ||
+                              before.type == Type::Bind || before.isSymbol(")");
+            if (before.isWord("AS")) {
+                exprEnd = e - 2;
+                alias = last.type == Type::QuotedIdent ? last.text : upperAscii(last.text);
+            } else if (operandEnd && !before.isWord("DATE") && !before.isWord("TIMESTAMP") && !isKeyword(before)) {
+                exprEnd = e - 1;
+                alias = last.type == Type::QuotedIdent ? last.text : upperAscii(last.text);
+            } else if (before.isWord("END")) {
+                exprEnd = e - 1;
+                alias = last.type == Type::QuotedIdent ? last.text : upperAscii(last.text);
+            }
+        }
+        if (exprEnd == b)
+            fail(936);
+        if (alias.empty())
+            alias = heading(b, e);
+        append(out, range(b, exprEnd) + " AS " + quoteIdent(alias));
+    }
+
+    std::string_view m_source;
+    const std::vector<SqlToken>& m_t;
+    std::vector<std::string>& m_binds;
+};
+
+} // namespace
+
+std::string normalizeBindName(std::string_view name)
+{
+    std::size_t i = 0;
+    if (i < name.size() && name[i] == ':')
+        ++i;
+    while (i < name.size() && (name[i] == ' ' || name[i] == '\t'))
+        ++i;
+    std::string_view rest = name.substr(i);
+    while (!rest.empty() && (rest.back() == ' ' || rest.back() == '\t'))
+        rest.remove_suffix(1);
+    if (rest.size() >= 2 && rest.front() == '"' && rest.back() == '"')
+        return std::string(rest.substr(1, rest.size() - 2));
+    return upperAscii(rest);
+}
+
+OraError translateSql(std::string_view oracleSql, TranslatedSql& out)
+{
+    out = TranslatedSql{};
+    out.kind = classifyStatement(oracleSql);
+    std::vector<SqlToken> tokens;
+    if (OraError e = tokenizeSql(oracleSql, tokens))
+        return e;
+    if (tokens.empty())
+        return OraError::standard(900);
+    if (out.kind == StatementKind::Begin || out.kind == StatementKind::Declare) {
+        out.isPlsql = true;
+        for (const SqlToken& t : tokens)
+            if (t.type == Type::Bind && std::find(out.binds.begin(), out.binds.end(), t.text) == out.binds.end())
+                out.binds.push_back(t.text);
+        return {};
+    }
+    // Parentheses must balance before anything else is judged.
+    int depth = 0;
+    for (const SqlToken& t : tokens) {
+        if (t.isSymbol("("))
+            ++depth;
+        else if (t.isSymbol(")") && --depth < 0)
+            return OraError::standard(933);
+    }
+    if (depth > 0)
+        return OraError::standard(907);
+    if (tokens.back().isSymbol(";"))
+        return OraError::standard(911);
+
+    switch (out.kind) {
+    case StatementKind::Select:
+    case StatementKind::Insert:
+    case StatementKind::Update:
+    case StatementKind::Delete:
+    case StatementKind::Create:
+    case StatementKind::Drop:
+    case StatementKind::Alter: break;
+    case StatementKind::Commit:
+    case StatementKind::Rollback: {
+        bool work = tokens.size() == 2 && tokens[1].isWord("WORK");
+        if (tokens.size() != 1 && !work)
+            return OraError::standard(3001);
+        out.sql = out.kind == StatementKind::Commit ? "COMMIT" : "ROLLBACK";
+        return {};
+    }
+    case StatementKind::Merge:
+    case StatementKind::Call:
+    case StatementKind::ExplainPlan: return OraError::standard(3001);
+    default: {
+        // TRUNCATE TABLE t -> DELETE FROM t; every other statement is unknown to the engine.
+        if (tokens.size() == 3 && tokens[0].isWord("TRUNCATE") && tokens[1].isWord("TABLE")) {
+            out.sql = "DELETE FROM " +
+                      (tokens[2].type == Type::QuotedIdent ? quoteIdent(tokens[2].text) : upperAscii(tokens[2].text));
+            return {};
+        }
+        return OraError::standard(900);
+    }
+    }
+    try {
+        Translator translator(oracleSql, tokens, out.binds);
+        out.sql = translator.range(0, tokens.size());
+    } catch (const OraException& e) {
+        out.sql.clear();
+        out.binds.clear();
+        return e.error();
+    }
+    return {};
+}
+
+} // namespace engine
