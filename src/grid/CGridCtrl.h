@@ -97,6 +97,7 @@ public:
     bool editCurrentCell();
     // Closes an open editor, writing its text into the cell.
     void commitEditor();
+    bool isEditing() const { return state() == QAbstractItemView::EditingState; }
 
     // Pixel width of a text in a font, and in the default cell's font.
     static int textWidth(const QString &text, const QFont &font);
