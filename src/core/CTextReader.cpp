@@ -21,7 +21,7 @@ constexpr qint64 kMaxReserveUnits = qint64(1) << 27;
 CTextReader::CTextReader(const QString &path)
 {
     auto file = std::make_unique<QFile>(path);
-    if (!file->open(QIODevice::ReadOnly)) {
+    if (!file->open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         m_eof = true;
         return;
     }

@@ -51,7 +51,11 @@ public:
     bool valid() const { return m_cd != invalidCd(); }
     iconv_t get() const { return m_cd; }
     // Returns the descriptor to its initial shift state.
-    void reset() const { iconv(m_cd, nullptr, nullptr, nullptr, nullptr); }
+    void reset() const
+    {
+        if (valid())
+            iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
+    }
 
 private:
     static iconv_t invalidCd() { return reinterpret_cast<iconv_t>(-1); }
