@@ -1,0 +1,6 @@
+BEGIN
+  DBMS_OUTPUT.PUT_LINE('Departments and their places');
+  FOR r IN (SELECT DEPTNO, DNAME, LOC FROM DEPT ORDER BY DEPTNO) LOOP
+    DBMS_OUTPUT.PUT_LINE(r.DEPTNO || '  ' || r.DNAME || ' in ' || r.LOC);
+  END LOOP;
+END;
