@@ -2,6 +2,7 @@
 
 #include "db/connection.h"
 #include "db/error.h"
+#include "oci/registry.h"
 
 #include <gtest/gtest.h>
 
@@ -231,4 +232,29 @@ TEST(SessionOpenClose, UnicodeParametersUseTheSystemCodePage)
     EXPECT_EQ(p.connect_mode, 1);
     EXPECT_EQ(p.environment_mode, oci::OCI_OBJECT);
     EXPECT_FALSE(p.non_blocking);
+}
+
+TEST(SessionWithoutClient, MissingOracleClientIsError1000TellingWhatToInstall)
+{
+    ::setenv("TARVOLO_OCI_LIB", "/nonexistent/libclntsh.so", 1);
+    ::unsetenv("ORACLE_HOME");
+    if (oci::registry::oracleClient().table() != nullptr)
+        GTEST_SKIP() << "an Oracle client is installed on this machine";
+    db::connection c;
+    db::open_parameters p;
+    p.service = "ORCL";
+    try {
+        c.open(p);
+        FAIL() << "open succeeded";
+    } catch (const db::error &e) {
+        EXPECT_EQ(e.code(), 1000);
+        const QString text = e.display_text();
+        EXPECT_TRUE(text.startsWith(QStringLiteral(
+            "Error type: Tarvolo\nDescription: Environment handle creation failed: ")))
+            << text.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("Oracle Instant Client")));
+        EXPECT_TRUE(text.endsWith(QStringLiteral("TARVOLO_OCI_LIB to the full path of libclntsh.so.\n")))
+            << text.toStdString();
+    }
+    EXPECT_EQ(c.close(), oci::OCI_SUCCESS);
 }
