@@ -39,11 +39,20 @@ QString escapeValue(const QString &value)
     out.reserve(value.size());
     for (QChar c : value) {
         switch (c.unicode()) {
-        case '\\': out += QStringLiteral("\\\\"); break;
-        case '\n': out += QStringLiteral("\\n"); break;
-        case '\t': out += QStringLiteral("\\t"); break;
-        case '\r': out += QStringLiteral("\\r"); break;
-        default: out += c;
+        case '\\':
+            out += QStringLiteral("\\\\");
+            break;
+        case '\n':
+            out += QStringLiteral("\\n");
+            break;
+        case '\t':
+            out += QStringLiteral("\\t");
+            break;
+        case '\r':
+            out += QStringLiteral("\\r");
+            break;
+        default:
+            out += c;
         }
     }
     return out;
@@ -103,7 +112,4 @@ bool CXdgAutostart::setEnabled(bool enabled)
     return file.commit();
 }
 
-bool CXdgAutostart::isEnabled() const
-{
-    return QFileInfo::exists(entryPath());
-}
+bool CXdgAutostart::isEnabled() const { return QFileInfo::exists(entryPath()); }

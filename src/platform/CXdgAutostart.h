@@ -4,8 +4,10 @@
 
 #include <QString>
 
-// Autostart through the XDG autostart folder: the desktop entry $XDG_CONFIG_HOME/autostart/tarvolo.desktop
-// (~/.config/autostart when the variable is unset or not absolute) that runs the executable with " /hide".
+// Autostart through the XDG autostart folder: the desktop entry
+// $XDG_CONFIG_HOME/autostart/tarvolo.desktop
+// (~/.config/autostart when the variable is unset or not absolute) that runs the executable with "
+// /hide".
 class CXdgAutostart : public IAutostart
 {
 public:

@@ -22,10 +22,8 @@ struct CByteField
 };
 
 constexpr CIntField kIntFields[] = {
-    {"lfHeight", &CLogFont::lfHeight},
-    {"lfWidth", &CLogFont::lfWidth},
-    {"lfEscapement", &CLogFont::lfEscapement},
-    {"lfOrientation", &CLogFont::lfOrientation},
+    {"lfHeight", &CLogFont::lfHeight},         {"lfWidth", &CLogFont::lfWidth},
+    {"lfEscapement", &CLogFont::lfEscapement}, {"lfOrientation", &CLogFont::lfOrientation},
     {"lfWeight", &CLogFont::lfWeight},
 };
 constexpr CByteField kByteFields[] = {
@@ -74,10 +72,7 @@ void CFontLS::save(CSettingsStore &store, const QString &section, const QString 
     store.writeInt(section, valueName("color", name), static_cast<int>(m_color));
 }
 
-QFont CFontLS::font() const
-{
-    return m_hasFont ? m_description.toQFont() : QFont();
-}
+QFont CFontLS::font() const { return m_hasFont ? m_description.toQFont() : QFont(); }
 
 void CFontLS::setDescription(const CLogFont &description)
 {

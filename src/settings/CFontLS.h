@@ -8,9 +8,9 @@
 
 class CSettingsStore;
 
-// A font option: the description of the font in use, its text colour (COLORREF 0x00BBGGRR) and a default
-// description for every field the store lacks. Stored as fifteen values, "Font_<field>_<name>" for the
-// fourteen LOGFONT fields and "Font_color_<name>".
+// A font option: the description of the font in use, its text colour (COLORREF 0x00BBGGRR) and a
+// default description for every field the store lacks. Stored as fifteen values,
+// "Font_<field>_<name>" for the fourteen LOGFONT fields and "Font_color_<name>".
 class CFontLS
 {
 public:

@@ -31,7 +31,8 @@ int boundedPixels(qint64 pixels)
     return static_cast<int>(std::clamp<qint64>(pixels, 1, kMaxPixelSize));
 }
 
-// Character height for a cell height: the cell less the internal leading, as the font's metrics say.
+// Character height for a cell height: the cell less the internal leading, as the font's metrics
+// say.
 int charHeightForCell(int cellHeight)
 {
     const int cell = boundedPixels(cellHeight);
@@ -54,26 +55,38 @@ qreal logicalDpi()
 QFont::StyleHint hintOf(quint8 pitchAndFamily)
 {
     switch (pitchAndFamily & kFamilyMask) {
-    case kRoman: return QFont::Serif;
-    case kSwiss: return QFont::SansSerif;
-    case kModern: return QFont::TypeWriter;
-    case kScript: return QFont::Cursive;
-    case kDecorative: return QFont::Decorative;
-    default: return QFont::AnyStyle;
+    case kRoman:
+        return QFont::Serif;
+    case kSwiss:
+        return QFont::SansSerif;
+    case kModern:
+        return QFont::TypeWriter;
+    case kScript:
+        return QFont::Cursive;
+    case kDecorative:
+        return QFont::Decorative;
+    default:
+        return QFont::AnyStyle;
     }
 }
 
 quint8 familyOf(QFont::StyleHint hint)
 {
     switch (hint) {
-    case QFont::Serif: return kRoman;
-    case QFont::SansSerif: return kSwiss;
+    case QFont::Serif:
+        return kRoman;
+    case QFont::SansSerif:
+        return kSwiss;
     case QFont::TypeWriter:
-    case QFont::Monospace: return kModern;
-    case QFont::Cursive: return kScript;
+    case QFont::Monospace:
+        return kModern;
+    case QFont::Cursive:
+        return kScript;
     case QFont::Decorative:
-    case QFont::Fantasy: return kDecorative;
-    default: return 0;
+    case QFont::Fantasy:
+        return kDecorative;
+    default:
+        return 0;
     }
 }
 

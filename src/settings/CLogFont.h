@@ -4,9 +4,9 @@
 #include <QString>
 #include <QtGlobal>
 
-// A font description with the fields of a Windows LOGFONT, as the settings store keeps it. Heights are in
-// pixels with LOGFONT's sign: negative = character height, positive = cell height, 0 = default size.
-// All zero (the default) stands for "no description of its own".
+// A font description with the fields of a Windows LOGFONT, as the settings store keeps it. Heights
+// are in pixels with LOGFONT's sign: negative = character height, positive = cell height, 0 =
+// default size. All zero (the default) stands for "no description of its own".
 struct CLogFont
 {
     int lfHeight = 0;
@@ -17,10 +17,10 @@ struct CLogFont
     quint8 lfItalic = 0;
     quint8 lfUnderline = 0;
     quint8 lfStrikeOut = 0;
-    quint8 lfCharSet = 0;       // no Qt counterpart, kept for the store
-    quint8 lfOutPrecision = 0;  // no Qt counterpart, kept for the store
-    quint8 lfClipPrecision = 0; // no Qt counterpart, kept for the store
-    quint8 lfQuality = 0;       // 3 = no antialiasing, 4..6 = antialiased
+    quint8 lfCharSet = 0;        // no Qt counterpart, kept for the store
+    quint8 lfOutPrecision = 0;   // no Qt counterpart, kept for the store
+    quint8 lfClipPrecision = 0;  // no Qt counterpart, kept for the store
+    quint8 lfQuality = 0;        // 3 = no antialiasing, 4..6 = antialiased
     quint8 lfPitchAndFamily = 0; // low bits pitch (1 fixed, 2 variable), high nibble family
     QString lfFaceName;          // at most kMaxFaceName characters
 

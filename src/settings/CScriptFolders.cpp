@@ -10,15 +10,9 @@ namespace {
 
 const QString kSection = QStringLiteral("ScriptFolders");
 
-QString entryName(qsizetype i)
-{
-    return QStringLiteral("Folder%1").arg(i);
-}
+QString entryName(qsizetype i) { return QStringLiteral("Folder%1").arg(i); }
 
-QString withSeparator(const QString &path)
-{
-    return path.endsWith(u'/') ? path : path + u'/';
-}
+QString withSeparator(const QString &path) { return path.endsWith(u'/') ? path : path + u'/'; }
 
 // Makes the folder unless it exists; only its last level, like a single mkdir.
 bool ensureFolder(const QString &path)
@@ -65,7 +59,8 @@ QString CScriptFolders::current() const
     return m_folders.isEmpty() ? QString() : withSeparator(m_folders.constLast());
 }
 
-CScriptFolders::Status CScriptFolders::setUpCurrent(CSettingsStore &store, const QString &documentsPath)
+CScriptFolders::Status CScriptFolders::setUpCurrent(CSettingsStore &store,
+                                                    const QString &documentsPath)
 {
     if (m_folders.isEmpty()) {
         if (documentsPath.isEmpty() || !ensureFolder(documentsPath))

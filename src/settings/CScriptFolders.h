@@ -5,8 +5,8 @@
 
 class CSettingsStore;
 
-// The ordered list of script folders, kept in the section "ScriptFolders" as "Folder0", "Folder1", ….
-// The last entry is the current script folder, the one whose elements the bar shows.
+// The ordered list of script folders, kept in the section "ScriptFolders" as "Folder0", "Folder1",
+// …. The last entry is the current script folder, the one whose elements the bar shows.
 class CScriptFolders
 {
 public:
@@ -21,8 +21,8 @@ public:
 
     // Replaces the list by the entries of the store, up to the first missing or empty one.
     void load(const CSettingsStore &store);
-    // Rewrites the section from the list (entries past its end go) and syncs; false when the store could
-    // not be written.
+    // Rewrites the section from the list (entries past its end go) and syncs; false when the store
+    // could not be written.
     bool save(CSettingsStore &store) const;
     // Makes path, with a trailing '/', the one and last entry; an empty path is ignored (false).
     bool add(const QString &path);
@@ -32,8 +32,8 @@ public:
     QString current() const;
 
     // Settles the current folder for the bar: the last entry, or else "Tarvolo Scripts/" in
-    // documentsPath (made if missing), added and saved at once. The current folder is then made one level
-    // deep when it is missing; a missing parent is not made.
+    // documentsPath (made if missing), added and saved at once. The current folder is then made one
+    // level deep when it is missing; a missing parent is not made.
     Status setUpCurrent(CSettingsStore &store, const QString &documentsPath);
     // The same with the user's documents folder.
     Status setUpCurrent(CSettingsStore &store);

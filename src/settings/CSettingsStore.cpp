@@ -19,12 +19,9 @@ std::unique_ptr<CSettingsStore> &programStore()
     return store;
 }
 
-// Drops the program's store while Qt is still whole, so that its last sync does not run during static
-// destruction.
-void releaseProgramStore()
-{
-    programStore().reset();
-}
+// Drops the program's store while Qt is still whole, so that its last sync does not run during
+// static destruction.
+void releaseProgramStore() { programStore().reset(); }
 
 QString keyOf(const QString &section, const QString &name)
 {
@@ -37,8 +34,8 @@ bool isValueName(const QString &name)
     return !name.isEmpty() && !name.contains(u'/') && !name.contains(u'\\');
 }
 
-// A stored number: text in a file read anew, a typed value in the process that wrote it. Numbers up to
-// 0xFFFFFFFF keep their 32-bit pattern, as a registry DWORD does. Anything else is unreadable.
+// A stored number: text in a file read anew, a typed value in the process that wrote it. Numbers up
+// to 0xFFFFFFFF keep their 32-bit pattern, as a registry DWORD does. Anything else is unreadable.
 std::optional<int> toInt(const QVariant &value)
 {
     if (value.typeId() == QMetaType::Bool)
@@ -57,15 +54,14 @@ std::optional<int> toInt(const QVariant &value)
 
 CSettingsStore &CSettingsStore::instance()
 {
-    auto &store = programStore();
-    if (!store) {
-        store = std::make_unique<CSettingsStore>();
-        static bool registered = false;
-        if (!registered && QCoreApplication::instance()) {
-            qAddPostRoutine(releaseProgramStore);
-            registered = true;
-        }
+    static bool registered = false;
+    if (!registered && QCoreApplication::instance()) {
+        qAddPostRoutine(releaseProgramStore);
+        registered = true;
     }
+    auto &store = programStore();
+    if (!store)
+        store = std::make_unique<CSettingsStore>();
     return *store;
 }
 
@@ -78,18 +74,14 @@ void CSettingsStore::useFile(const QString &path)
 }
 
 CSettingsStore::CSettingsStore(const QString &iniPath)
-    : m_settings(iniPath.isEmpty()
-                     ? std::make_unique<QSettings>(QStringLiteral("Morvell Software"),
-                                                   QStringLiteral("Tarvolo"))
-                     : std::make_unique<QSettings>(iniPath, QSettings::IniFormat))
+    : m_settings(iniPath.isEmpty() ? std::make_unique<QSettings>(QStringLiteral("Morvell Software"),
+                                                                 QStringLiteral("Tarvolo"))
+                                   : std::make_unique<QSettings>(iniPath, QSettings::IniFormat))
 {
     m_settings->setFallbacksEnabled(false);
 }
 
-CSettingsStore::~CSettingsStore()
-{
-    sync();
-}
+CSettingsStore::~CSettingsStore() { sync(); }
 
 int CSettingsStore::readInt(const QString &section, const QString &name, int defaultValue) const
 {
@@ -141,10 +133,7 @@ QStringList CSettingsStore::valueNames(const QString &section) const
     return names;
 }
 
-QStringList CSettingsStore::sectionNames() const
-{
-    return m_settings->childGroups();
-}
+QStringList CSettingsStore::sectionNames() const { return m_settings->childGroups(); }
 
 void CSettingsStore::writeInt(const QString &section, const QString &name, int value)
 {
@@ -183,7 +172,8 @@ void CSettingsStore::removeSection(const QString &section)
         for (const QString &name : names)
             m_settings->remove(name);
     } else {
-        // Parses every section first: a lazily parsed "[Section/Sub]" would otherwise escape the removal.
+        // Parses every section first: a lazily parsed "[Section/Sub]" would otherwise escape the
+        // removal.
         m_settings->allKeys();
         m_settings->remove(section);
     }
@@ -208,7 +198,4 @@ bool CSettingsStore::sync()
     return ok;
 }
 
-QString CSettingsStore::fileName() const
-{
-    return m_settings->fileName();
-}
+QString CSettingsStore::fileName() const { return m_settings->fileName(); }

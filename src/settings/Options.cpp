@@ -45,33 +45,32 @@ const COptionDef kTable[] = {
     {"nMaxValuesInHist", &nMaxValuesInHist, 20, CRange{10, 100}},
 };
 
-template<class... Ts>
-struct Overloaded : Ts...
+template <class... Ts> struct Overloaded : Ts...
 {
     using Ts::operator()...;
 };
 
 } // namespace
 
-std::span<const COptionDef> table()
-{
-    return kTable;
-}
+std::span<const COptionDef> table() { return kTable; }
 
 void load(const CSettingsStore &store, IAutostart &autostart)
 {
     for (const COptionDef &def : kTable) {
         const QString name = QLatin1String(def.name);
-        std::visit(Overloaded{
-                       [&](bool *value) { *value = store.readBool(kSection, name, def.defaultValue != 0); },
-                       [&](int *value) { *value = store.readInt(kSection, name, def.defaultValue); },
-                       [&](CFontLS *font) {
-                           font->setDefault(def.courierDefault ? CLogFont::courierNew() : CLogFont(),
-                                            static_cast<quint32>(def.defaultValue));
-                           font->load(store, kSection, name);
-                       },
-                   },
-                   def.value);
+        std::visit(
+            Overloaded{
+                [&](bool *value) {
+                    *value = store.readBool(kSection, name, def.defaultValue != 0);
+                },
+                [&](int *value) { *value = store.readInt(kSection, name, def.defaultValue); },
+                [&](CFontLS *font) {
+                    font->setDefault(def.courierDefault ? CLogFont::courierNew() : CLogFont(),
+                                     static_cast<quint32>(def.defaultValue));
+                    font->load(store, kSection, name);
+                },
+            },
+            def.value);
     }
     updateAutostart(autostart);
 }
@@ -105,10 +104,7 @@ bool save(CSettingsStore &store, IAutostart &autostart)
     return store.sync();
 }
 
-bool updateAutostart(IAutostart &autostart)
-{
-    return autostart.setEnabled(StartWithStartUp);
-}
+bool updateAutostart(IAutostart &autostart) { return autostart.setEnabled(StartWithStartUp); }
 
 void load()
 {

@@ -11,9 +11,9 @@
 class CSettingsStore;
 class IAutostart;
 
-// The program-wide options, named exactly as they are stored in the section "Options". They hold their
-// defaults from process start; load() and save() move them to and from the store. Modules read and write
-// them directly on the UI thread.
+// The program-wide options, named exactly as they are stored in the section "Options". They hold
+// their defaults from process start; load() and save() move them to and from the store. Modules
+// read and write them directly on the UI thread.
 namespace options {
 
 inline bool StartWithStartUp = true; // keep the autostart entry
@@ -28,21 +28,22 @@ inline CFontLS FontEditorString;
 inline CFontLS FontEditorComment;
 inline CFontLS FontEditorReservedWord;
 inline CFontLS FontEditorFunction;
-inline int BtnX = 150;               // element button width in pixels
-inline int BtnY = 40;                // element button height in pixels
-inline bool FixedBarSize = true;     // the bar keeps a fixed size in elements
-inline int CntBtnX = 8;              // bar width in elements
-inline int CntBtnY = 8;              // bar height in elements
-inline int LastChooseWelcome = 0;    // welcome dialog: 0 sample folder, 1 existing folder, 2 default folder
-inline int HkShowMainDlg = 0;        // hot key that shows the bar: low byte key code, next byte modifiers
-inline int DateFormat = 0;           // index of the date display format
-inline int TimeFormat = 0;           // index of the time display format
-inline bool HideMainDlgOnESC = true; // Esc hides the bar
-inline bool EnableDBMSOutput = true; // collect DBMS_OUTPUT lines after a run
+inline int BtnX = 150;           // element button width in pixels
+inline int BtnY = 40;            // element button height in pixels
+inline bool FixedBarSize = true; // the bar keeps a fixed size in elements
+inline int CntBtnX = 8;          // bar width in elements
+inline int CntBtnY = 8;          // bar height in elements
+inline int LastChooseWelcome =
+    0; // welcome dialog: 0 sample folder, 1 existing folder, 2 default folder
+inline int HkShowMainDlg = 0; // hot key that shows the bar: low byte key code, next byte modifiers
+inline int DateFormat = 0;    // index of the date display format
+inline int TimeFormat = 0;    // index of the time display format
+inline bool HideMainDlgOnESC = true;     // Esc hides the bar
+inline bool EnableDBMSOutput = true;     // collect DBMS_OUTPUT lines after a run
 inline int DBMSOutputBufferSize = 10000; // DBMS_OUTPUT buffer size in bytes
-inline CFontLS FontDBMSOutput;       // font and colour of the DBMS output pane
-inline int MaxVarsInHist = 20;       // most bind variables kept in the value history
-inline int nMaxValuesInHist = 20;    // most values kept per variable
+inline CFontLS FontDBMSOutput;           // font and colour of the DBMS output pane
+inline int MaxVarsInHist = 20;           // most bind variables kept in the value history
+inline int nMaxValuesInHist = 20;        // most values kept per variable
 
 // The range saving brings an integer into.
 struct CRange
@@ -56,9 +57,10 @@ struct COptionDef
 {
     const char *name;
     std::variant<bool *, int *, CFontLS *> value;
-    int defaultValue;             // boolean or integer default; a font option's preset colour
-    std::optional<CRange> clamp;  // integers only
-    bool courierDefault = false;  // font option with the "Courier New" default instead of the generic
+    int defaultValue;            // boolean or integer default; a font option's preset colour
+    std::optional<CRange> clamp; // integers only
+    bool courierDefault =
+        false; // font option with the "Courier New" default instead of the generic
 };
 
 // Every option in the order in which it is loaded and saved.
@@ -66,8 +68,8 @@ std::span<const COptionDef> table();
 
 // Reads every option with its default (no clamping), then renews or removes the autostart entry.
 void load(const CSettingsStore &store, IAutostart &autostart);
-// Clamps the integers in memory, writes every option, updates the autostart entry and syncs the store;
-// false when the store could not be written.
+// Clamps the integers in memory, writes every option, updates the autostart entry and syncs the
+// store; false when the store could not be written.
 bool save(CSettingsStore &store, IAutostart &autostart);
 // Brings each integer with a clamp into its range, lower bound first.
 void clamp();

@@ -10,28 +10,28 @@ namespace {
 
 using FontLSTest = StoreFileTest;
 
-TEST_F(FontLSTest, StoredHeightWithoutFaceKeepsTheDefaultFace)
+TEST_F(FontLSTest, MissingValuesComeFromTheDefaultDescription)
 {
-    writeStore("[Options]\nFont_lfHeight_FontEditorString=-20\n");
-    CFontLS font;
-    font.setDefault(CLogFont::courierNew(), 0x808000);
-    font.load(CSettingsStore(path()), "Options", "FontEditorString");
-
+    writeStore("[Options]\nFont_lfHeight_FontEditorString=-20\nFont_lfHeight_FontGrid=-9\n");
+    const CSettingsStore store(path());
+    CFontLS editor;
+    editor.setDefault(CLogFont::courierNew(), 0x808000);
+    editor.load(store, "Options", "FontEditorString");
     CLogFont expected = CLogFont::courierNew();
     expected.lfHeight = -20;
-    EXPECT_EQ(font.description(), expected);
-    EXPECT_EQ(font.color(), 0x808000u);
-    EXPECT_EQ(font.font().pixelSize(), 20);
-}
+    EXPECT_EQ(editor.description(), expected);
+    EXPECT_EQ(editor.color(), 0x808000u);
+    EXPECT_EQ(editor.font().pixelSize(), 20);
 
-TEST_F(FontLSTest, DefaultWithoutHeightMeansTheGenericFont)
-{
+    // A default without a height stands for the generic description, face and all.
     CLogFont faceOnly;
     faceOnly.lfFaceName = "Courier New";
-    CFontLS font;
-    font.setDefault(faceOnly, 0);
-    font.load(CSettingsStore(path()), "Options", "FontGrid");
-    EXPECT_EQ(font.description(), CLogFont::generic());
+    CFontLS grid;
+    grid.setDefault(faceOnly, 0);
+    grid.load(store, "Options", "FontGrid");
+    expected = CLogFont::generic();
+    expected.lfHeight = -9;
+    EXPECT_EQ(grid.description(), expected);
 }
 
 TEST_F(FontLSTest, ByteFieldsAreTruncatedAndLongFacesCut)
@@ -81,30 +81,25 @@ TEST(LogFont, ConvertsToAndFromQFont)
     d.lfItalic = 1;
     d.lfQuality = 3;
     d.lfPitchAndFamily = 0x31; // fixed pitch, modern family
-    QFont q = d.toQFont();
+    const QFont q = d.toQFont();
     EXPECT_EQ(q.family(), "Courier New");
     EXPECT_EQ(q.pixelSize(), 13);
     EXPECT_EQ(q.weight(), QFont::Bold);
-    EXPECT_TRUE(q.italic());
-    EXPECT_TRUE(q.fixedPitch());
+    EXPECT_TRUE(q.italic() && q.fixedPitch());
     EXPECT_EQ(q.styleHint(), QFont::TypeWriter);
     EXPECT_TRUE(q.styleStrategy() & QFont::NoAntialias);
 
     // The fields a QFont cannot carry come from the base description.
     CLogFont base = CLogFont::generic();
     base.lfCharSet = 204;
-    base.lfOrientation = 450;
     QFont chosen("DejaVu Sans");
     chosen.setPixelSize(16);
     chosen.setUnderline(true);
-    const CLogFont back = CLogFont::fromQFont(chosen, base);
-    EXPECT_EQ(back.lfHeight, -16);
-    EXPECT_EQ(back.lfWeight, 400);
-    EXPECT_EQ(back.lfUnderline, 1);
-    EXPECT_EQ(back.lfCharSet, 204);
-    EXPECT_EQ(back.lfOrientation, 450);
-    EXPECT_EQ(back.lfPitchAndFamily, 0x22);
-    EXPECT_EQ(back.lfFaceName, "DejaVu Sans");
+    CLogFont expected = base;
+    expected.lfHeight = -16;
+    expected.lfUnderline = 1;
+    expected.lfFaceName = "DejaVu Sans";
+    EXPECT_EQ(CLogFont::fromQFont(chosen, base), expected);
 }
 
 TEST(LogFont, ExtremeHeightsGiveAUsableFont)

@@ -9,10 +9,6 @@
 
 namespace {
 
-int valueOf(bool flag) { return flag ? 1 : 0; }
-int valueOf(int number) { return number; }
-int valueOf(const CFontLS &font) { return static_cast<int>(font.color()); }
-
 // A store file of the test's own and the autostart entry in a temporary XDG_CONFIG_HOME.
 class OptionsTest : public StoreFileTest
 {
@@ -25,7 +21,10 @@ protected:
     }
     void TearDown() override { qputenv("XDG_CONFIG_HOME", m_oldConfig); }
 
-    QString entryText() const { return QString::fromUtf8(testfiles::readBytes(CXdgAutostart::entryPath())); }
+    QString entryText() const
+    {
+        return QString::fromUtf8(testfiles::readBytes(CXdgAutostart::entryPath()));
+    }
 
     CXdgAutostart m_autostart{QStringLiteral("/usr/bin/tarvolo")};
     QByteArray m_oldConfig;
@@ -66,8 +65,8 @@ TEST_F(OptionsTest, EmptyStoreGivesExactlyTheDefaultsAndCreatesTheAutostartEntry
     EXPECT_EQ(options::FontGrid.description(), CLogFont::generic());
     EXPECT_EQ(options::FontGrid.color(), 0x000000u);
     const std::pair<const CFontLS *, quint32> courier[] = {
-        {&options::FontEditorDefault, 0x000000}, {&options::FontEditorString, 0x808000},
-        {&options::FontEditorComment, 0x008000}, {&options::FontEditorReservedWord, 0xFF0000},
+        {&options::FontEditorDefault, 0x000000},  {&options::FontEditorString, 0x808000},
+        {&options::FontEditorComment, 0x008000},  {&options::FontEditorReservedWord, 0xFF0000},
         {&options::FontEditorFunction, 0x008080}, {&options::FontDBMSOutput, 0xFF0000}};
     for (const auto &[font, color] : courier) {
         EXPECT_EQ(font->description(), CLogFont::courierNew());
@@ -94,10 +93,11 @@ TEST_F(OptionsTest, LoadTakesStoredValuesAsTheyAreAndSaveClampsThem)
         EXPECT_EQ(options::GridHeight, 10) << "the clamped value stays in memory";
     }
     const QByteArray text = storeText();
-    for (const char *line : {"\nGridHeight=10\n", "\nDBMSOutputBufferSize=10000000\n", "\nMaxColWidth=10\n",
-                             "\nSizeToHeader=1\n", "\nHideMainDlgOnESC=0\n", "\nCntBtnX=100\n",
-                             "\nnMaxValuesInHist=20\n", "\nFont_lfFaceName_FontDBMSOutput=Courier New\n",
-                             "\nFont_color_FontEditorComment=32768\n"})
+    for (const char *line :
+         {"\nGridHeight=10\n", "\nDBMSOutputBufferSize=10000000\n", "\nMaxColWidth=10\n",
+          "\nSizeToHeader=1\n", "\nHideMainDlgOnESC=0\n", "\nCntBtnX=100\n",
+          "\nnMaxValuesInHist=20\n", "\nFont_lfFaceName_FontDBMSOutput=Courier New\n",
+          "\nFont_color_FontEditorComment=32768\n"})
         EXPECT_TRUE(text.contains(line)) << line;
 }
 
@@ -109,33 +109,6 @@ TEST_F(OptionsTest, StoredStartWithStartUpOffRemovesTheEntry)
     options::load(store, m_autostart);
     EXPECT_FALSE(options::StartWithStartUp);
     EXPECT_FALSE(QFileInfo::exists(CXdgAutostart::entryPath()));
-}
-
-TEST_F(OptionsTest, EveryOptionSurvivesASaveAndALoad)
-{
-    {
-        CSettingsStore store(path());
-        options::load(store, m_autostart);
-        int next = 11;
-        for (const options::COptionDef &def : options::table()) {
-            if (bool *const *flag = std::get_if<bool *>(&def.value))
-                **flag = !def.defaultValue;
-            else if (int *const *number = std::get_if<int *>(&def.value))
-                **number = next++;
-            else
-                std::get<CFontLS *>(def.value)->setColor(static_cast<quint32>(next++));
-        }
-        ASSERT_TRUE(options::save(store, m_autostart));
-    }
-    // Remember what was saved, scramble memory by loading an empty store, then load the saved file.
-    std::vector<int> saved;
-    for (const options::COptionDef &def : options::table())
-        std::visit([&](auto *value) { saved.push_back(valueOf(*value)); }, def.value);
-    options::load(CSettingsStore(m_dir.filePath("empty.conf")), m_autostart);
-    options::load(CSettingsStore(path()), m_autostart);
-    std::size_t i = 0;
-    for (const options::COptionDef &def : options::table())
-        std::visit([&](auto *value) { EXPECT_EQ(valueOf(*value), saved[i++]) << def.name; }, def.value);
 }
 
 } // namespace

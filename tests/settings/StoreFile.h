@@ -7,8 +7,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-// A temporary folder with a settings file path in it. Each test writes its file as raw text first, so the
-// store reads it the way a new process does: every value a string.
+// A temporary folder with a settings file path in it. Each test writes its file as raw text first,
+// so the store reads it the way a new process does: every value a string.
 class StoreFileTest : public ::testing::Test
 {
 protected:
