@@ -46,6 +46,12 @@ QStringView trimBlanks(QStringView s)
     return s.mid(b, e - b);
 }
 
+// Names match case-insensitively by simple case folding, which keeps the length: a cheap first test.
+bool sameName(const QString &a, const QString &b)
+{
+    return a.size() == b.size() && a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
 // Section and key parameters lose surrounding spaces only; TAB and the like stay significant.
 QString trimSpaces(const QString &s)
 {
@@ -140,12 +146,11 @@ struct CProfileFile::Data
     qsizetype breakSize(QByteArrayView raw) const
     {
         if (utf16) {
-            const qsizetype n = raw.size() & ~qsizetype(1);
-            if (n < 2 || raw[n - 1] != 0 || (raw[n - 2] != '\n' && raw[n - 2] != '\r'))
+            // A dangling half unit can only end the file's last line, which then has no break.
+            const qsizetype n = raw.size();
+            if (n % 2 != 0 || n < 2 || raw[n - 1] != 0 || (raw[n - 2] != '\n' && raw[n - 2] != '\r'))
                 return 0;
-            if (n >= 4 && raw[n - 2] == '\n' && raw[n - 4] == '\r' && raw[n - 3] == 0)
-                return raw.size() - (n - 4);
-            return raw.size() - (n - 2);
+            return n >= 4 && raw[n - 2] == '\n' && raw[n - 4] == '\r' && raw[n - 3] == 0 ? 4 : 2;
         }
         if (raw.isEmpty() || (raw.back() != '\n' && raw.back() != '\r'))
             return 0;
@@ -216,7 +221,7 @@ void CProfileFile::Data::load()
         state = FileState::Unreadable;
         return;
     }
-    original = file.read(kMaxFileSize + 1);
+    original = file.readAll();
     if (file.error() != QFileDevice::NoError || original.size() > kMaxFileSize) {
         original.clear();
         state = FileState::Unreadable;
@@ -311,7 +316,7 @@ qsizetype CProfileFile::Data::findSection(const QString &name) const
 {
     for (qsizetype i = 0; i < qsizetype(lines.size()); ++i) {
         const Line &l = lines[size_t(i)];
-        if (l.kind == LineKind::Header && l.name.compare(name, Qt::CaseInsensitive) == 0)
+        if (l.kind == LineKind::Header && sameName(l.name, name))
             return i;
     }
     return -1;
@@ -330,7 +335,7 @@ qsizetype CProfileFile::Data::findKey(qsizetype header, const QString &key) cons
     const qsizetype end = sectionEnd(header);
     for (qsizetype i = header + 1; i < end; ++i) {
         const Line &l = lines[size_t(i)];
-        if (l.kind == LineKind::Key && l.name.compare(key, Qt::CaseInsensitive) == 0)
+        if (l.kind == LineKind::Key && sameName(l.name, key))
             return i;
     }
     return -1;
@@ -372,8 +377,9 @@ void CProfileFile::Data::terminate(qsizetype index)
         return;
     QByteArray bytes = raw.toByteArray();
     if (utf16 && bytes.size() % 2 != 0)
-        bytes.append('\0'); // complete a dangling half unit so the break stays aligned
-    bytes += encode(QStringLiteral("\r\n"));
+        bytes.chop(1); // a dangling half unit at the file's end is no character; the break stays aligned
+    if (breakSize(bytes) == 0)
+        bytes += encode(QStringLiteral("\r\n"));
     l.own = bytes;
     l.isOwn = true;
     dirty = true;

@@ -215,6 +215,13 @@ TEST_F(ProfileFile, Utf16FileWithItsMarkStaysUtf16)
     EXPECT_EQ(afterWrites(QByteArray("\xFF\xFE", 2),
                           [](CProfileFile &ini) { ini.writeString("S", "K", "V"); }),
               utf16("\r\n[S]\r\nK=V\r\n"));
+    // A dangling half unit at the end is dropped rather than shifting what follows off alignment.
+    EXPECT_EQ(afterWrites(utf16("[A]\r\n\r\n") + "\x41",
+                          [](CProfileFile &ini) { ini.writeString("B", "K", "V"); }),
+              utf16("[A]\r\n\r\n[B]\r\nK=V\r\n"));
+    EXPECT_EQ(afterWrites(utf16("[A]\r\nk=1") + "\x41",
+                          [](CProfileFile &ini) { ini.writeString("A", "n", "2"); }),
+              utf16("[A]\r\nk=1\r\nn=2\r\n"));
 }
 
 TEST_F(ProfileFile, AnsiFilesKeepTheirCodePage)
