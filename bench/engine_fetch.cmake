@@ -1,0 +1,1 @@
+tarvolo_bench(engine_fetch DEPS tarvolo_engine tarvolo_db)
