@@ -26,7 +26,8 @@ bool fieldsValid(int year, int month, int day, int hour, int minute, int second)
 
 QString twoDigits(int value, bool noPad)
 {
-    return noPad ? QString::number(value) : QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
+    return noPad ? QString::number(value)
+                 : QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
 }
 
 // Replaces the no-break spaces some locales put before AM/PM by plain spaces, in formats and text
@@ -114,10 +115,7 @@ CDateTime CDateTime::invalid()
     return dt;
 }
 
-CDateTime CDateTime::currentDateTime()
-{
-    return fromQDateTime(QDateTime::currentDateTime());
-}
+CDateTime CDateTime::currentDateTime() { return fromQDateTime(QDateTime::currentDateTime()); }
 
 CDateTime CDateTime::fromQDateTime(const QDateTime &dt)
 {
@@ -135,10 +133,7 @@ QDateTime CDateTime::toQDateTime() const
     return QDateTime(QDate(m_year, m_month, m_day), QTime(m_hour, m_minute, m_second));
 }
 
-int CDateTime::dayOfWeek() const
-{
-    return m_valid ? QDate(m_year, m_month, m_day).dayOfWeek() : 0;
-}
+int CDateTime::dayOfWeek() const { return m_valid ? QDate(m_year, m_month, m_day).dayOfWeek() : 0; }
 
 QString CDateTime::format(const QString &pattern, const QLocale &locale) const
 {
@@ -164,17 +159,31 @@ QString CDateTime::format(const QString &pattern, const QLocale &locale) const
         }
         const int hour12 = m_hour % 12 == 0 ? 12 : m_hour % 12;
         switch (pattern[j].unicode()) {
-        case 'd': out += twoDigits(m_day, noPad); break;
-        case 'm': out += twoDigits(m_month, noPad); break;
+        case 'd':
+            out += twoDigits(m_day, noPad);
+            break;
+        case 'm':
+            out += twoDigits(m_month, noPad);
+            break;
         case 'Y':
             out += noPad ? QString::number(m_year)
                          : QStringLiteral("%1").arg(m_year, 4, 10, QLatin1Char('0'));
             break;
-        case 'y': out += twoDigits(m_year % 100, noPad); break;
-        case 'H': out += twoDigits(m_hour, noPad); break;
-        case 'I': out += twoDigits(hour12, noPad); break;
-        case 'M': out += twoDigits(m_minute, noPad); break;
-        case 'S': out += twoDigits(m_second, noPad); break;
+        case 'y':
+            out += twoDigits(m_year % 100, noPad);
+            break;
+        case 'H':
+            out += twoDigits(m_hour, noPad);
+            break;
+        case 'I':
+            out += twoDigits(hour12, noPad);
+            break;
+        case 'M':
+            out += twoDigits(m_minute, noPad);
+            break;
+        case 'S':
+            out += twoDigits(m_second, noPad);
+            break;
         case 'p': {
             QString ap = m_hour < 12 ? locale.amText() : locale.pmText();
             if (ap.isEmpty())
@@ -182,16 +191,28 @@ QString CDateTime::format(const QString &pattern, const QLocale &locale) const
             out += ap;
             break;
         }
-        case 'b': out += locale.standaloneMonthName(m_month, QLocale::ShortFormat); break;
-        case 'B': out += locale.standaloneMonthName(m_month, QLocale::LongFormat); break;
-        case 'a': out += locale.standaloneDayName(date.dayOfWeek(), QLocale::ShortFormat); break;
-        case 'A': out += locale.standaloneDayName(date.dayOfWeek(), QLocale::LongFormat); break;
+        case 'b':
+            out += locale.standaloneMonthName(m_month, QLocale::ShortFormat);
+            break;
+        case 'B':
+            out += locale.standaloneMonthName(m_month, QLocale::LongFormat);
+            break;
+        case 'a':
+            out += locale.standaloneDayName(date.dayOfWeek(), QLocale::ShortFormat);
+            break;
+        case 'A':
+            out += locale.standaloneDayName(date.dayOfWeek(), QLocale::LongFormat);
+            break;
         case 'j':
             out += noPad ? QString::number(date.dayOfYear())
                          : QStringLiteral("%1").arg(date.dayOfYear(), 3, 10, QLatin1Char('0'));
             break;
-        case 'w': out += QString::number(date.dayOfWeek() % 7); break;
-        case '%': out += QLatin1Char('%'); break;
+        case 'w':
+            out += QString::number(date.dayOfWeek() % 7);
+            break;
+        case '%':
+            out += QLatin1Char('%');
+            break;
         default:
             // An unknown conversion is copied as written.
             out += pattern.mid(i, j - i + 1);
@@ -208,8 +229,8 @@ CDateTime CDateTime::parse(const QString &text, const QLocale &locale)
     if (s.isEmpty())
         return invalid();
 
-    // The file format comes first and decides alone when the text has its shape, so that stored values
-    // never have day and month swapped by a month-first locale.
+    // The file format comes first and decides alone when the text has its shape, so that stored
+    // values never have day and month swapped by a month-first locale.
     static const QRegularExpression fileFormat(QStringLiteral(
         "^(\\d{1,2})\\.(\\d{1,2})\\.(\\d{4})(?: (\\d{1,2}):(\\d{1,2})(?::(\\d{1,2}))?)?$"));
     const QRegularExpressionMatch m = fileFormat.match(s);
@@ -234,13 +255,14 @@ CDateTime CDateTime::parse(const QString &text, const QLocale &locale)
         return CDateTime(year, d.month(), d.day(), t.hour(), t.minute(), t.second());
     };
 
-    // A format that reads the text but gives a year out of range (a four-digit field fed "26") lets the
-    // next format try.
+    // A format that reads the text but gives a year out of range (a four-digit field fed "26") lets
+    // the next format try.
     for (const QString &df : dateFormats) {
         for (const QString &tf : timeFormats) {
             const QDateTime dt = locale.toDateTime(s, df + QLatin1Char(' ') + tf);
             if (dt.isValid()) {
-                if (const CDateTime r = accept(dt.date(), dt.time(), hasTwoDigitYear(df)); r.isValid())
+                if (const CDateTime r = accept(dt.date(), dt.time(), hasTwoDigitYear(df));
+                    r.isValid())
                     return r;
             }
         }

@@ -46,7 +46,8 @@ QStringView trimBlanks(QStringView s)
     return s.mid(b, e - b);
 }
 
-// Names match case-insensitively by simple case folding, which keeps the length: a cheap first test.
+// Names match case-insensitively by simple case folding, which keeps the length: a cheap first
+// test.
 bool sameName(const QString &a, const QString &b)
 {
     return a.size() == b.size() && a.compare(b, Qt::CaseInsensitive) == 0;
@@ -86,14 +87,14 @@ QString cutToMax(QString s)
 
 QStringView unquote(QStringView v)
 {
-    if (v.size() >= 2 && v.front() == v.back()
-        && (v.front() == QLatin1Char('"') || v.front() == QLatin1Char('\'')))
+    if (v.size() >= 2 && v.front() == v.back() &&
+        (v.front() == QLatin1Char('"') || v.front() == QLatin1Char('\'')))
         return v.mid(1, v.size() - 2);
     return v;
 }
 
-// Leading-number reading: blanks, one optional sign, decimal digits up to the first other character,
-// wrapping around at 32 bits as the Windows reader does. No digits give 0.
+// Leading-number reading: blanks, one optional sign, decimal digits up to the first other
+// character, wrapping around at 32 bits as the Windows reader does. No digits give 0.
 int leadingInt(QStringView s)
 {
     qsizetype i = 0;
@@ -120,21 +121,21 @@ struct CProfileFile::Data
     {
         qsizetype begin = 0; // byte range in original, when own is not set
         qsizetype end = 0;
-        QByteArray own;      // the line's bytes with their line break, once written or added
+        QByteArray own; // the line's bytes with their line break, once written or added
         bool isOwn = false;
         LineKind kind = LineKind::Other;
-        QString name;        // Header: section name; Key, Bare: key name; trimmed
-        QString value;       // Key: value trimmed, quotes kept
+        QString name;  // Header: section name; Key, Bare: key name; trimmed
+        QString value; // Key: value trimmed, quotes kept
     };
 
     QString path;
-    QByteArray original;     // the file as read; untouched lines are written back from it
+    QByteArray original; // the file as read; untouched lines are written back from it
     std::vector<Line> lines;
     FileState state = FileState::Missing;
-    bool utf16 = false;      // UTF-16 LE with its mark; otherwise ANSI bytes in code page cp
+    bool utf16 = false; // UTF-16 LE with its mark; otherwise ANSI bytes in code page cp
     unsigned cp = codepage::kSystemAnsi; // code page of an ANSI file, read and written alike
-    bool dirty = false;      // changes not yet on disk
-    bool refused = false;    // a write was refused since the last flush
+    bool dirty = false;                  // changes not yet on disk
+    bool refused = false;                // a write was refused since the last flush
 
     QByteArrayView rawOf(const Line &line) const
     {
@@ -148,7 +149,8 @@ struct CProfileFile::Data
         if (utf16) {
             // A dangling half unit can only end the file's last line, which then has no break.
             const qsizetype n = raw.size();
-            if (n % 2 != 0 || n < 2 || raw[n - 1] != 0 || (raw[n - 2] != '\n' && raw[n - 2] != '\r'))
+            if (n % 2 != 0 || n < 2 || raw[n - 1] != 0 ||
+                (raw[n - 2] != '\n' && raw[n - 2] != '\r'))
                 return 0;
             return n >= 4 && raw[n - 2] == '\n' && raw[n - 4] == '\r' && raw[n - 3] == 0 ? 4 : 2;
         }
@@ -163,8 +165,8 @@ struct CProfileFile::Data
             return codepage::toUnicode(bytes, cp);
         QString text(bytes.size() / 2, Qt::Uninitialized);
         for (qsizetype i = 0; i < text.size(); ++i) {
-            text[i] = QChar(char16_t(std::uint8_t(bytes[2 * i])
-                                     | (std::uint16_t(std::uint8_t(bytes[2 * i + 1])) << 8)));
+            text[i] = QChar(char16_t(std::uint8_t(bytes[2 * i]) |
+                                     (std::uint16_t(std::uint8_t(bytes[2 * i + 1])) << 8)));
         }
         return text;
     }
@@ -233,16 +235,16 @@ void CProfileFile::Data::load()
 
 void CProfileFile::Data::parse()
 {
-    utf16 = original.size() >= 2 && std::uint8_t(original[0]) == 0xFF
-            && std::uint8_t(original[1]) == 0xFE;
+    utf16 = original.size() >= 2 && std::uint8_t(original[0]) == 0xFF &&
+            std::uint8_t(original[1]) == 0xFE;
     if (!utf16) {
         // The whole file decides: the locale's code set when all of it is valid there, else the
         // legacy Windows code page, so that no line of one file is read in another encoding.
         const QByteArrayView all(original);
         const unsigned localeCp = codepage::systemWriteCodePage();
-        const bool localeValid = localeCp == codepage::kSystemAnsi
-                                 || codepage::toUnicode(all, codepage::kSystemAnsi)
-                                        == codepage::toUnicode(all, localeCp);
+        const bool localeValid =
+            localeCp == codepage::kSystemAnsi ||
+            codepage::toUnicode(all, codepage::kSystemAnsi) == codepage::toUnicode(all, localeCp);
         cp = localeValid ? codepage::kSystemAnsi : codepage::legacyCodePage();
     }
 
@@ -263,8 +265,8 @@ void CProfileFile::Data::parse()
         if (contentEnd + unit > n) {
             end = n; // an odd trailing byte of a UTF-16 file stays with the last line
             contentEnd = n;
-        } else if (unitAt(contentEnd) == '\r' && contentEnd + 2 * unit <= n
-                   && unitAt(contentEnd + unit) == '\n') {
+        } else if (unitAt(contentEnd) == '\r' && contentEnd + 2 * unit <= n &&
+                   unitAt(contentEnd + unit) == '\n') {
             end = contentEnd + 2 * unit;
         } else {
             end = contentEnd + unit;
@@ -348,8 +350,8 @@ QByteArray CProfileFile::Data::lineBytes(const QString &text)
 {
     bool lost = false;
     QByteArray bytes = encode(text, &lost);
-    if (lost && !utf16 && cp != codepage::kSystemAnsi
-        && codepage::systemWriteCodePage() == codepage::kUtf8) {
+    if (lost && !utf16 && cp != codepage::kSystemAnsi &&
+        codepage::systemWriteCodePage() == codepage::kUtf8) {
         convertToLocaleEncoding();
         bytes = encode(text);
     }
@@ -377,7 +379,8 @@ void CProfileFile::Data::terminate(qsizetype index)
         return;
     QByteArray bytes = raw.toByteArray();
     if (utf16 && bytes.size() % 2 != 0)
-        bytes.chop(1); // a dangling half unit at the file's end is no character; the break stays aligned
+        bytes.chop(
+            1); // a dangling half unit at the file's end is no character; the break stays aligned
     if (breakSize(bytes) == 0)
         bytes += encode(QStringLiteral("\r\n"));
     l.own = bytes;
@@ -405,15 +408,9 @@ CProfileFile::CProfileFile(const QString &path) : d(std::make_unique<Data>())
     d->load();
 }
 
-CProfileFile::~CProfileFile()
-{
-    flush();
-}
+CProfileFile::~CProfileFile() { flush(); }
 
-QString CProfileFile::path() const
-{
-    return d->path;
-}
+QString CProfileFile::path() const { return d->path; }
 
 QString CProfileFile::readString(const QString &section, const QString &key,
                                  const QString &defaultValue) const

@@ -12,11 +12,14 @@ namespace {
 class ProfileFile : public ::testing::Test
 {
 protected:
-    QString file(const QString &name = QStringLiteral("item.cfg")) const { return m_dir.filePath(name); }
+    QString file(const QString &name = QStringLiteral("item.cfg")) const
+    {
+        return m_dir.filePath(name);
+    }
 
-    // Writes bytes as the file, applies writes through a fresh profile object and returns the bytes.
-    template <typename Writes>
-    QByteArray afterWrites(const QByteArray &bytes, Writes writes)
+    // Writes bytes as the file, applies writes through a fresh profile object and returns the
+    // bytes.
+    template <typename Writes> QByteArray afterWrites(const QByteArray &bytes, Writes writes)
     {
         EXPECT_TRUE(testfiles::writeBytes(file(), bytes));
         {
@@ -31,8 +34,7 @@ protected:
 };
 
 // The bytes of a literal that may hold NULs.
-template <qsizetype N>
-QByteArray raw(const char (&literal)[N])
+template <qsizetype N> QByteArray raw(const char (&literal)[N])
 {
     return QByteArray(literal, N - 1);
 }
@@ -51,30 +53,29 @@ QByteArray utf16(const QString &text)
 
 TEST_F(ProfileFile, ReadsLinesAsWindowsDoes)
 {
-    ASSERT_TRUE(testfiles::writeBytes(file(), QByteArray(
-        "orphan=1\r\n"
-        "; comment=1\r\n"
-        "[ Main ]\r\n"
-        "  \tKey \v=  value  \r\n"
-        "quoted=\"  a  \"\r\n"
-        "single='x'\r\n"
-        "mixed='x\"\r\n"
-        "doubled=''x''\r\n"
-        "lone=\"\r\n"
-        "comment=v ;x\r\n"
-        "#hash=2\r\n"
-        "bare\r\n"
-        "=empty\r\n"
-        "twice=first\r\n"
-        "twice=second\r\n"
-        "eq=a=b\r\n"
-        "[S]k=v\r\n"
-        "[Main]\r\n"
-        "late=hidden\r\n"
-        "[Open   \r\n"
-        "k=open\r\n"
-        "[]\r\n"
-        "k=nameless\r\n")));
+    ASSERT_TRUE(testfiles::writeBytes(file(), QByteArray("orphan=1\r\n"
+                                                         "; comment=1\r\n"
+                                                         "[ Main ]\r\n"
+                                                         "  \tKey \v=  value  \r\n"
+                                                         "quoted=\"  a  \"\r\n"
+                                                         "single='x'\r\n"
+                                                         "mixed='x\"\r\n"
+                                                         "doubled=''x''\r\n"
+                                                         "lone=\"\r\n"
+                                                         "comment=v ;x\r\n"
+                                                         "#hash=2\r\n"
+                                                         "bare\r\n"
+                                                         "=empty\r\n"
+                                                         "twice=first\r\n"
+                                                         "twice=second\r\n"
+                                                         "eq=a=b\r\n"
+                                                         "[S]k=v\r\n"
+                                                         "[Main]\r\n"
+                                                         "late=hidden\r\n"
+                                                         "[Open   \r\n"
+                                                         "k=open\r\n"
+                                                         "[]\r\n"
+                                                         "k=nameless\r\n")));
     CProfileFile ini(file());
     EXPECT_EQ(ini.readString("Main", "Key"), "value");
     EXPECT_EQ(ini.readString("  mAIN ", " KEY  "), "value");
@@ -98,8 +99,8 @@ TEST_F(ProfileFile, ReadsLinesAsWindowsDoes)
     EXPECT_EQ(ini.readString("", "k"), "nameless");
     EXPECT_EQ(ini.sectionNames(), QStringList({"Main", "S", "Main", "Open", ""}));
     EXPECT_EQ(ini.keyNames("main"),
-              QStringList({"Key", "quoted", "single", "mixed", "doubled", "lone", "comment", "#hash",
-                           "twice", "twice", "eq"}));
+              QStringList({"Key", "quoted", "single", "mixed", "doubled", "lone", "comment",
+                           "#hash", "twice", "twice", "eq"}));
     EXPECT_TRUE(ini.keyNames("missing").isEmpty());
 }
 
@@ -129,10 +130,25 @@ TEST_F(ProfileFile, LineEndsCutsAndDefaults)
 TEST_F(ProfileFile, ReadsIntegersByTheirLeadingNumber)
 {
     const std::pair<const char *, int> cases[] = {
-        {"1", 1}, {"+1", 1}, {"-1", -1}, {" 42 ", 42}, {"12abc", 12}, {"42A94967297", 42},
-        {"B4294967297", 0}, {"abc", 0}, {"", 0}, {"0x10", 0}, {"--5", 0}, {"+-5", 0},
-        {"\"7\"", 7}, {"2147483647", 2147483647}, {"2147483648", -2147483647 - 1},
-        {"4294967296", 0}, {"4294967297", 1}, {"-4294967297", -1}, {"007", 7},
+        {"1", 1},
+        {"+1", 1},
+        {"-1", -1},
+        {" 42 ", 42},
+        {"12abc", 12},
+        {"42A94967297", 42},
+        {"B4294967297", 0},
+        {"abc", 0},
+        {"", 0},
+        {"0x10", 0},
+        {"--5", 0},
+        {"+-5", 0},
+        {"\"7\"", 7},
+        {"2147483647", 2147483647},
+        {"2147483648", -2147483647 - 1},
+        {"4294967296", 0},
+        {"4294967297", 1},
+        {"-4294967297", -1},
+        {"007", 7},
     };
     QByteArray bytes("[N]\r\n");
     int i = 0;
@@ -165,26 +181,27 @@ TEST_F(ProfileFile, WritingOneValueChangesOnlyItsLine)
     EXPECT_EQ(afterWrites("[A]\nx=1\n", [](CProfileFile &ini) { ini.writeString("A", "x", "1"); }),
               "[A]\nx=1\n");
     // Line breaks in a value would split the line and inject keys; they are written as spaces.
-    EXPECT_EQ(afterWrites("[A]\r\n", [](CProfileFile &ini) {
-                  ini.writeString("A", "x", " v\r\n[B]\nk=1 ");
-              }),
+    EXPECT_EQ(afterWrites("[A]\r\n",
+                          [](CProfileFile &ini) { ini.writeString("A", "x", " v\r\n[B]\nk=1 "); }),
               "[A]\r\nx= v  [B] k=1 \r\n");
 }
 
 TEST_F(ProfileFile, NewKeysAndSectionsGoWhereWindowsPutsThem)
 {
-    EXPECT_EQ(afterWrites("[A]\r\nk1=1\r\nbare\r\n; after\r\n\r\n[B]\r\nk=1\r\n[A]\r\nk9=9\r\n",
-                          [](CProfileFile &ini) {
-                              ini.writeString("A", "n1", "x");
-                              ini.writeString("A", "n2", "y");
-                              ini.writeString("B", "k", "2");
-                          }),
-              "[A]\r\nk1=1\r\nbare\r\nn1=x\r\nn2=y\r\n; after\r\n\r\n[B]\r\nk=2\r\n[A]\r\nk9=9\r\n");
+    EXPECT_EQ(
+        afterWrites("[A]\r\nk1=1\r\nbare\r\n; after\r\n\r\n[B]\r\nk=1\r\n[A]\r\nk9=9\r\n",
+                    [](CProfileFile &ini) {
+                        ini.writeString("A", "n1", "x");
+                        ini.writeString("A", "n2", "y");
+                        ini.writeString("B", "k", "2");
+                    }),
+        "[A]\r\nk1=1\r\nbare\r\nn1=x\r\nn2=y\r\n; after\r\n\r\n[B]\r\nk=2\r\n[A]\r\nk9=9\r\n");
     EXPECT_EQ(afterWrites("[A]\r\n; only a comment\r\n",
                           [](CProfileFile &ini) { ini.writeString("A", "k", "v"); }),
               "[A]\r\nk=v\r\n; only a comment\r\n");
-    EXPECT_EQ(afterWrites("[A]\nk=1", [](CProfileFile &ini) { ini.writeString(" New ", "K ", ""); }),
-              "[A]\nk=1\r\n[New]\r\nK=\r\n");
+    EXPECT_EQ(
+        afterWrites("[A]\nk=1", [](CProfileFile &ini) { ini.writeString(" New ", "K ", ""); }),
+        "[A]\nk=1\r\n[New]\r\nK=\r\n");
     EXPECT_EQ(afterWrites("", [](CProfileFile &ini) { ini.writeString("S", "K", "V"); }),
               "[S]\r\nK=V\r\n");
     {
@@ -197,7 +214,8 @@ TEST_F(ProfileFile, NewKeysAndSectionsGoWhereWindowsPutsThem)
 
 TEST_F(ProfileFile, Utf16FileWithItsMarkStaysUtf16)
 {
-    const QByteArray original = testfiles::readBytes(testfiles::dataPath("core/profile/tvl-utf16.cfg"));
+    const QByteArray original =
+        testfiles::readBytes(testfiles::dataPath("core/profile/tvl-utf16.cfg"));
     ASSERT_FALSE(original.isEmpty());
     ASSERT_TRUE(testfiles::writeBytes(file(), original));
     {
@@ -227,7 +245,8 @@ TEST_F(ProfileFile, Utf16FileWithItsMarkStaysUtf16)
 TEST_F(ProfileFile, AnsiFilesKeepTheirCodePage)
 {
     // Written on Windows in code page 1252: not UTF-8, so read and written back as 1252.
-    const QByteArray original = testfiles::readBytes(testfiles::dataPath("core/profile/item-cp1252.cfg"));
+    const QByteArray original =
+        testfiles::readBytes(testfiles::dataPath("core/profile/item-cp1252.cfg"));
     ASSERT_FALSE(original.isEmpty());
     const QByteArray written = afterWrites(original, [](CProfileFile &ini) {
         EXPECT_EQ(ini.readString("VAR_0", "Value"), QString::fromUtf8("Müller"));
@@ -238,7 +257,8 @@ TEST_F(ProfileFile, AnsiFilesKeepTheirCodePage)
         ini.writeString("VAR_0", "LastValue_1", QString::fromUtf8("Straße"));
         ini.writeInt("VAR_1", "VarType", 1);
     });
-    EXPECT_EQ(written, testfiles::readBytes(testfiles::dataPath("core/profile/item-cp1252-written.cfg")));
+    EXPECT_EQ(written,
+              testfiles::readBytes(testfiles::dataPath("core/profile/item-cp1252-written.cfg")));
 
     // Text the legacy code page cannot hold turns the file into the locale's UTF-8 rather than '?'.
     ASSERT_TRUE(testfiles::writeBytes(file(), "[A]\r\nold=M\xfcller\r\n"));
@@ -249,10 +269,11 @@ TEST_F(ProfileFile, AnsiFilesKeepTheirCodePage)
     EXPECT_EQ(testfiles::readBytes(file()), QByteArray("[A]\r\nold=Müller\r\nnew=Щука\r\n"));
 
     // Valid UTF-8 reads as UTF-8; new lines are written so.
-    EXPECT_EQ(afterWrites("[A]\r\nk=Zähler\r\n", [](CProfileFile &ini) {
-                  EXPECT_EQ(ini.readString("A", "k"), QString::fromUtf8("Zähler"));
-                  ini.writeString("A", "n", QString::fromUtf8("ä"));
-              }),
+    EXPECT_EQ(afterWrites("[A]\r\nk=Zähler\r\n",
+                          [](CProfileFile &ini) {
+                              EXPECT_EQ(ini.readString("A", "k"), QString::fromUtf8("Zähler"));
+                              ini.writeString("A", "n", QString::fromUtf8("ä"));
+                          }),
               "[A]\r\nk=Zähler\r\nn=ä\r\n");
 }
 

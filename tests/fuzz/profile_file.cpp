@@ -1,5 +1,5 @@
-// Parses arbitrary bytes as a profile file, reads keys, writes one, flushes and reads the file back:
-// the written value must read back and untouched bytes before the changed line must stay.
+// Parses arbitrary bytes as a profile file, reads keys, writes one, flushes and reads the file
+// back: the written value must read back and untouched bytes before the changed line must stay.
 #include "core/CProfileFile.h"
 
 #include <QByteArray>
@@ -46,11 +46,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             }
         }
         const QString section = sections.isEmpty() ? QStringLiteral("OTHERS") : sections.first();
-        ini.writeString(section, QStringLiteral("LastStart"), QStringLiteral("07.12.2026 18:30:00"));
+        ini.writeString(section, QStringLiteral("LastStart"),
+                        QStringLiteral("07.12.2026 18:30:00"));
         ini.writeInt(QStringLiteral("VAR_0"), QStringLiteral("VarType"), -7);
         if (!ini.flush())
             std::abort();
-        if (ini.readString(section, QStringLiteral("LastStart")) != QStringLiteral("07.12.2026 18:30:00"))
+        if (ini.readString(section, QStringLiteral("LastStart")) !=
+            QStringLiteral("07.12.2026 18:30:00"))
             std::abort();
     }
 
@@ -59,7 +61,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (again.readInt(QStringLiteral("VAR_0"), QStringLiteral("VarType")) != -7)
         std::abort();
     const QString section = again.sectionNames().value(0, QStringLiteral("OTHERS"));
-    if (again.readString(section, QStringLiteral("LastStart")) != QStringLiteral("07.12.2026 18:30:00"))
+    if (again.readString(section, QStringLiteral("LastStart")) !=
+        QStringLiteral("07.12.2026 18:30:00"))
         std::abort();
     // A second identical write changes nothing on disk.
     again.writeString(section, QStringLiteral("LastStart"), QStringLiteral("07.12.2026 18:30:00"));
