@@ -34,7 +34,7 @@ connection::~connection()
 
 void connection::open(const open_parameters &parameters)
 {
-    if (m_environment != nullptr)
+    if (m_environment != nullptr && close() != oci::OCI_SUCCESS)
         release();
 
     oci::provider &source = oci::registry::forService(parameters.service.c_str());

@@ -38,7 +38,8 @@ public:
 
     // Opens the session; throws db::error (library 1000 when no provider table or no environment,
     // else an Oracle error of the failing call). Handles made before a failure stay until close().
-    // Handles still held from an earlier open are released first.
+    // A session still held from an earlier open is closed first (its handles freed even when that
+    // close fails).
     void open(const open_parameters &parameters);
 
     // Ends the session and frees every handle; returns OCI_SUCCESS or the status of the first
