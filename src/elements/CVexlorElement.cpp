@@ -317,6 +317,14 @@ void CVexlorElement::initNew(const QString &scriptFolder, int number)
     m_sqlText = QStringLiteral("SELECT * FROM table");
 }
 
+QList<const CSQLConnection *> connectionsOf(const CElementList &list)
+{
+    QList<const CSQLConnection *> out;
+    for (const auto &element : list)
+        out.append(&element->connection());
+    return out;
+}
+
 int nextElementNumber(const CElementList &list)
 {
     int largest = 0; // never 0 or below: folder 0 (or a negative one next to it) is no new element

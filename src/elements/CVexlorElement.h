@@ -6,6 +6,7 @@
 #include "elements/CScreenRect.h"
 #include "elements/CSQLVariable.h"
 
+#include <QList>
 #include <QString>
 
 #include <memory>
@@ -154,6 +155,10 @@ private:
 
 // The elements of one script folder as the bar owns them, in bar order once sorted.
 using CElementList = std::vector<std::unique_ptr<CVexlorElement>>;
+
+// The connection records of list's elements in list order, as CConnectionList::mergeElementConnections
+// takes them after a script folder is loaded. The pointers live as long as the elements.
+QList<const CSQLConnection *> connectionsOf(const CElementList &list);
 
 // The largest element number of list plus 1, or 1 for an empty list.
 int nextElementNumber(const CElementList &list);

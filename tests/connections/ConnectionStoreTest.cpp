@@ -165,21 +165,6 @@ TEST_F(ConnectionStoreTest, LastStartRoundTripsUnderEitherDateOrder)
     EXPECT_FALSE(loaded.lastStart().isValid());
 }
 
-TEST_F(ConnectionStoreTest, EqualityComparesEveryStoredField)
-{
-    const CSQLConnection base = record("SCOTT", "ORCL", "tiger");
-    CSQLConnection other = base;
-    EXPECT_TRUE(other.equal(base));
-    other.setConnectAs(CSQLConnection::SysDba);
-    EXPECT_TRUE(other.notEqual(base));
-    EXPECT_TRUE(other.sameIdentity(base));
-    other = base;
-    other.setPassword("TIGER");
-    EXPECT_FALSE(other == base);
-    EXPECT_EQ(CSQLConnection::connectAsText(2), "SYSOPER");
-    EXPECT_EQ(CSQLConnection::connectAsText(7), "Normal");
-}
-
 TEST_F(ConnectionStoreTest, MergingElementConnectionsKeepsTheSavedOnesFirst)
 {
     CSQLConnection saved = record("SCOTT", "ORCL", "tiger");

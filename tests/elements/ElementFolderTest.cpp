@@ -223,6 +223,27 @@ TEST_F(ElementFolderTest, RewriteDropsWhatIsNotWrittenNow)
     EXPECT_EQ(str(cfg.readString("CONNECTION", "Comment")), "");
     EXPECT_EQ(str(cfg.readString("CONNECTION", "User")), "SCOTT");
     EXPECT_EQ(QDir(dir).entryList(QDir::Files), QStringList{"item.cfg"}); // no temporary left
+
+    // A rewrite that cannot write its new file keeps the old one.
+    const QByteArray before = readBytes(dir + "item.cfg");
+    ASSERT_TRUE(QDir(dir).mkdir("item.cfg.new"));
+    e.connection().setUser("OTHER");
+    e.saveConfiguration(true);
+    EXPECT_EQ(readBytes(dir + "item.cfg"), before);
+}
+
+TEST_F(ElementFolderTest, AGapInTheVariableSectionsEndsTheList)
+{
+    const QString dir = folder("6");
+    ASSERT_TRUE(writeBytes(dir + "item.cfg", "[VAR_0]\r\nName=:A\r\nLastValue_0=1\r\nLastValue_2=3\r\n"
+                                             "[VAR_1]\r\nVarType=1\r\nName=&B\r\n"
+                                             "[VAR_3]\r\nName=:D\r\n"));
+    CVexlorElement e;
+    ASSERT_TRUE(e.load(dir));
+    ASSERT_EQ(e.savedVariables().size(), 2u);
+    EXPECT_EQ(e.savedVariables()[0].history, QStringList{"1"}); // the history has its own gap
+    EXPECT_EQ(e.savedVariables()[0].type, QString());           // a missing type stays empty
+    EXPECT_EQ(e.savedVariables()[1].kind, CSQLVariable::kSubstitution);
 }
 
 TEST_F(ElementFolderTest, VariablesMergeByLastUseAndSurviveEditing)
