@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
 namespace {
@@ -245,6 +246,9 @@ TEST_F(ProfileFile, Utf16FileWithItsMarkStaysUtf16)
 TEST_F(ProfileFile, AnsiFilesKeepTheirCodePage)
 {
     // Written on Windows in code page 1252: not UTF-8, so read and written back as 1252.
+    const QByteArray legacy = qgetenv("TARVOLO_LEGACY_CODEPAGE");
+    qputenv("TARVOLO_LEGACY_CODEPAGE", "1252");
+    const auto restore = qScopeGuard([&] { qputenv("TARVOLO_LEGACY_CODEPAGE", legacy); });
     const QByteArray original =
         testfiles::readBytes(testfiles::dataPath("core/profile/item-cp1252.cfg"));
     ASSERT_FALSE(original.isEmpty());
