@@ -234,6 +234,12 @@ OraError OraError::fromSqlite(int resultCode, std::string_view msg)
     }
     if (msg.find("syntax error") != std::string_view::npos)
         return standard(900);
+    if (msg.find("parser stack overflow") != std::string_view::npos ||
+        msg.find("too large (maximum depth") != std::string_view::npos ||
+        msg.find("too many terms") != std::string_view::npos ||
+        msg.find("too many arguments") != std::string_view::npos || msg.find("too many SQL variables") != std::string_view::npos ||
+        msg.find("too many columns") != std::string_view::npos)
+        return standard(3001);
     if (msg.find("datatype mismatch") != std::string_view::npos)
         return standard(932, "NUMBER got CHAR");
     if (msg.find("no tables specified") != std::string_view::npos)

@@ -177,7 +177,9 @@ std::optional<std::string> formatNumber(const OraNumber& value, std::string_view
         body += exponentText(exponent);
         if (m.dollar)
             body.insert(0, "$");
-        return applySign(m, d.negative, body);
+        // Scientific output keeps one more leading blank than the sign position.
+        std::string result = applySign(m, d.negative, body);
+        return m.fm ? result : " " + result;
     }
 
     OraNumber r = value.rounded(fracDigits);

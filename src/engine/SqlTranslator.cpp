@@ -65,6 +65,14 @@ public:
     // Translates tokens [begin, end) of one nesting level.
     std::string range(std::size_t begin, std::size_t end)
     {
+        struct Depth
+        {
+            int& depth;
+            explicit Depth(int& d) : depth(d) { ++depth; }
+            ~Depth() { --depth; }
+        } guard(m_depth);
+        if (m_depth > MaxNesting)
+            fail(3001);
         std::string out;
         std::size_t i = begin;
         while (i < end) {
@@ -178,15 +186,28 @@ private:
     }
 
     // operand (('+' | '-' | '||') operand)*, folded left to right into engine calls.
+    // Sums of number literals stay native SQLite arithmetic, so long literal sums do not nest calls.
     std::string chain(std::size_t& i, std::size_t end)
     {
+        bool accLiteral = i < end && m_t[i].type == Type::Number;
         std::string acc = term(i, end);
+        accLiteral = accLiteral && acc.find_first_not_of("0123456789.eE+-") == std::string::npos;
+        std::size_t operands = 1;
         while (i < end && (m_t[i].isSymbol("+") || m_t[i].isSymbol("-") || m_t[i].isSymbol("||"))) {
             std::string op = m_t[i].text;
             ++i;
             if (i >= end || !startsOperand(i, end))
                 fail(936);
+            bool rhsLiteral = m_t[i].type == Type::Number;
             std::string rhs = term(i, end);
+            rhsLiteral = rhsLiteral && rhs.find_first_not_of("0123456789.eE+-") == std::string::npos;
+            if (op != "||" && accLiteral && rhsLiteral) {
+                acc += " " + op + " " + rhs;
+                continue;
+            }
+            accLiteral = false;
+            if (++operands > MaxNesting)
+                fail(3001);
             const char* fn = op == "+" ? "ORA_ADD" : op == "-" ? "ORA_SUB" : "ORA_CONCAT";
             acc = std::string(fn) + "(" + acc + ", " + rhs + ")";
         }
@@ -412,9 +433,12 @@ private:
         append(out, range(b, exprEnd) + " AS " + quoteIdent(alias));
     }
 
+    static constexpr int MaxNesting = 200; // parentheses, CASE and argument lists; SQLite refuses deeper trees
+
     std::string_view m_source;
     const std::vector<SqlToken>& m_t;
     std::vector<std::string>& m_binds;
+    int m_depth = 0;
 };
 
 } // namespace
