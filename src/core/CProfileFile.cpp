@@ -275,7 +275,10 @@ void CProfileFile::Data::parse()
         Line line;
         line.begin = pos;
         line.end = end;
-        classify(line, decode(QByteArrayView(original).sliced(pos, contentEnd - pos)), inSection);
+        QString text = decode(QByteArrayView(original).sliced(pos, contentEnd - pos));
+        if (line.begin == 0 && text.startsWith(QChar(0xFEFF)))
+            text.remove(0, 1); // a UTF-8 mark an editor added must not hide the first header
+        classify(line, text, inSection);
         if (line.kind == LineKind::Header)
             inSection = true;
         if (line.kind == LineKind::Other && !lines.empty() && lines.back().kind == LineKind::Other)

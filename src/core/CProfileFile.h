@@ -17,7 +17,8 @@
 // Encoding: a file starting with FF FE stays UTF-16 LE; any other file is ANSI, read in the
 // locale's code set when the whole file is valid there, else in the legacy Windows code page, and
 // written back in the code page it was read in. Text that code page cannot hold converts the file
-// to the locale's UTF-8 instead of losing characters. New and rewritten lines end in CR LF.
+// to the locale's UTF-8 instead of losing characters. A leading UTF-8 mark stays in place and does
+// not hide the first header. New and rewritten lines end in CR LF.
 //
 // A file that exists but cannot be read (or exceeds 64 MiB) reads as empty and refuses writes, so
 // it is never replaced. Line breaks inside written names and values become spaces. One object per

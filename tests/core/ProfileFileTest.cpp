@@ -272,6 +272,14 @@ TEST_F(ProfileFile, AnsiFilesKeepTheirCodePage)
     }
     EXPECT_EQ(testfiles::readBytes(file()), QByteArray("[A]\r\nold=Müller\r\nnew=Щука\r\n"));
 
+    // A UTF-8 mark stays in place and does not hide the first header.
+    EXPECT_EQ(afterWrites("\xEF\xBB\xBF[A]\r\nk=1\r\n",
+                          [](CProfileFile &ini) {
+                              EXPECT_EQ(ini.readInt("A", "k"), 1);
+                              ini.writeInt("A", "k", 2);
+                          }),
+              "\xEF\xBB\xBF[A]\r\nk=2\r\n");
+
     // Valid UTF-8 reads as UTF-8; new lines are written so.
     EXPECT_EQ(afterWrites("[A]\r\nk=Zähler\r\n",
                           [](CProfileFile &ini) {
