@@ -4,16 +4,9 @@
 
 #include <algorithm>
 
-CConnectionList::CConnectionList(CSettingsStore &store)
-    : m_store(store)
-{
-    loadAll(true);
-}
+CConnectionList::CConnectionList(CSettingsStore &store) : m_store(store) { loadAll(true); }
 
-CConnectionList::CConnectionList()
-    : CConnectionList(CSettingsStore::instance())
-{
-}
+CConnectionList::CConnectionList() : CConnectionList(CSettingsStore::instance()) {}
 
 CConnectionList::~CConnectionList() = default;
 
@@ -75,10 +68,7 @@ void CConnectionList::remove(const CSQLConnection &record)
     std::erase_if(m_records, [&](const auto &saved) { return saved->sameIdentity(key); });
 }
 
-void CConnectionList::clear()
-{
-    m_records.clear();
-}
+void CConnectionList::clear() { m_records.clear(); }
 
 void CConnectionList::mergeElementConnections(const QList<const CSQLConnection *> &connections)
 {

@@ -4,19 +4,13 @@
 
 namespace {
 
-QString indexed(const char *templ, int index)
-{
-    return QString::fromLatin1(templ).arg(index);
-}
+QString indexed(const char *templ, int index) { return QString::fromLatin1(templ).arg(index); }
 
 } // namespace
 
 CSQLConnection::~CSQLConnection() = default;
 
-QString CSQLConnection::connectAsText() const
-{
-    return connectAsText(m_connectAs);
-}
+QString CSQLConnection::connectAsText() const { return connectAsText(m_connectAs); }
 
 QString CSQLConnection::connectAsText(int connectAs)
 {
@@ -37,10 +31,10 @@ bool CSQLConnection::sameIdentity(const CSQLConnection &other) const
 
 bool CSQLConnection::equal(const CSQLConnection &other) const
 {
-    return m_name == other.m_name && m_server == other.m_server && m_user == other.m_user
-        && m_password == other.m_password && m_database == other.m_database
-        && m_client == other.m_client && m_connectAs == other.m_connectAs
-        && m_savePassword == other.m_savePassword && m_lastStart == other.m_lastStart;
+    return m_name == other.m_name && m_server == other.m_server && m_user == other.m_user &&
+           m_password == other.m_password && m_database == other.m_database &&
+           m_client == other.m_client && m_connectAs == other.m_connectAs &&
+           m_savePassword == other.m_savePassword && m_lastStart == other.m_lastStart;
 }
 
 bool CSQLConnection::save(const QString &section, int index)

@@ -6,9 +6,9 @@
 
 class CSettingsStore;
 
-// How to log on to one Oracle database: user, password, net service name and connect mode, with a few
-// stored extras. A plain value: copies copy every field. Two records denote the same connection when
-// their user and database are equal, compared case-sensitively (sameIdentity).
+// How to log on to one Oracle database: user, password, net service name and connect mode, with a
+// few stored extras. A plain value: copies copy every field. Two records denote the same connection
+// when their user and database are equal, compared case-sensitively (sameIdentity).
 class CSQLConnection
 {
 public:
@@ -50,13 +50,14 @@ public:
     bool notEqual(const CSQLConnection &other) const { return !equal(other); }
     bool operator==(const CSQLConnection &other) const { return equal(other); }
 
-    // Writes the record as number index of section ("Name_%d", "User_%d", ...). Without save password
-    // the password is cleared first, in memory too. Write failures are not reported; always true.
+    // Writes the record as number index of section ("Name_%d", "User_%d", ...). Without save
+    // password the password is cleared first, in memory too. Write failures are not reported;
+    // always true.
     bool save(const QString &section, int index, CSettingsStore &store);
     bool save(const QString &section, int index);
 
-    // Reads record number index of section. False, with only name and user read, when "User_%d" is missing
-    // or empty; missing values otherwise give the defaults.
+    // Reads record number index of section. False, with only name and user read, when "User_%d" is
+    // missing or empty; missing values otherwise give the defaults.
     bool load(const QString &section, int index, const CSettingsStore &store);
     bool load(const QString &section, int index);
 
@@ -67,10 +68,10 @@ private:
     QString m_name;
     QString m_server = QStringLiteral("Oracle");
     QString m_user;
-    QString m_password;                         // plain text in memory, scrambled in the store
-    QString m_database;                         // net service name or connect string
+    QString m_password; // plain text in memory, scrambled in the store
+    QString m_database; // net service name or connect string
     QString m_client;
-    int m_connectAs = Normal;                   // ConnectAs value; other numbers are kept as read
+    int m_connectAs = Normal; // ConnectAs value; other numbers are kept as read
     bool m_savePassword = true;
     CDateTime m_lastStart = CDateTime::invalid(); // last successful connection; invalid = never
 };

@@ -154,9 +154,8 @@ bool CBarLayout::moveBy(int index, int step, CElementList &list, const QString &
         return false;
     CVexlorElement *element = list[size_t(index)].get();
     // Elements without an entry have no stable place among equals: give every element one first.
-    const bool complete = std::all_of(list.begin(), list.end(), [&](const auto &e) {
-        return hasEntry(e->elementNumber());
-    });
+    const bool complete = std::all_of(list.begin(), list.end(),
+                                      [&](const auto &e) { return hasEntry(e->elementNumber()); });
     if (!complete) {
         renumber(list, folder);
         const auto it = std::find_if(list.begin(), list.end(),

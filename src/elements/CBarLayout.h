@@ -7,10 +7,11 @@
 
 #include <vector>
 
-// The layout file tvl.cfg of a script folder: the bar's rectangle ("GENERAL") and the order map from
-// element number to bar position ("EL_MAP", El_%d / Map_%d). The bar window holds one for its current
-// folder; every operation takes the folder (a '/' is added when missing). Write failures are ignored and
-// leave the old file. Map entries naming no loaded element are harmless and dropped by renumber().
+// The layout file tvl.cfg of a script folder: the bar's rectangle ("GENERAL") and the order map
+// from element number to bar position ("EL_MAP", El_%d / Map_%d). The bar window holds one for its
+// current folder; every operation takes the folder (a '/' is added when missing). Write failures
+// are ignored and leave the old file. Map entries naming no loaded element are harmless and dropped
+// by renumber().
 class CBarLayout
 {
 public:
@@ -27,13 +28,14 @@ public:
     void setBarRect(const CScreenRect &r) { m_barRect = r; }
     const std::vector<Entry> &orderMap() const { return m_map; }
 
-    // Takes the stored rectangle when it has a non-zero width and height, then repairs the bar rectangle:
-    // zero height → top 0, bottom 300; zero width → left 0, right 300.
+    // Takes the stored rectangle when it has a non-zero width and height, then repairs the bar
+    // rectangle: zero height → top 0, bottom 300; zero width → left 0, right 300.
     void readBarRect(const QString &folder);
     void writeBarRect(const QString &folder) const;
 
     // Reads the map; when it is empty builds (number, number) for every element in list order and
-    // writes it. Then gives every element its position (0 without an entry) and sorts list by position.
+    // writes it. Then gives every element its position (0 without an entry) and sorts list by
+    // position.
     void readOrderMap(const QString &folder, CElementList &list);
     void writeOrderMap(const QString &folder) const;
 
@@ -51,13 +53,14 @@ public:
     // Removes the first entry of element's number, if any, and assigns positions.
     void removeElement(const CVexlorElement &element, CElementList &list);
 
-    // Exchanges the bar positions of a and b, then renumbers and writes the map. An element without an
-    // entry is first given one by renumbering, so the swap never fails. False when a or b is not in list.
+    // Exchanges the bar positions of a and b, then renumbers and writes the map. An element without
+    // an entry is first given one by renumbering, so the swap never fails. False when a or b is not
+    // in list.
     bool swapElements(const CVexlorElement &a, const CVexlorElement &b, CElementList &list,
                       const QString &folder);
 
-    // Up and Down: swaps the element at index with its neighbour before or after it in bar order. False
-    // (nothing changed) at the edge of the list or for an index outside it.
+    // Up and Down: swaps the element at index with its neighbour before or after it in bar order.
+    // False (nothing changed) at the edge of the list or for an index outside it.
     bool moveUp(int index, CElementList &list, const QString &folder);
     bool moveDown(int index, CElementList &list, const QString &folder);
 

@@ -2,7 +2,8 @@
 
 namespace {
 
-// A name being read: its introducer's kind, its text so far and whether it has a name character yet.
+// A name being read: its introducer's kind, its text so far and whether it has a name character
+// yet.
 struct PendingName
 {
     bool active = false;
@@ -66,7 +67,8 @@ void CSQLBindVar::scan(const QString &sqlText)
     bool inLineComment = false;
     bool inBlockComment = false;
     bool inString = false;
-    bool quotePending = false; // a quote inside a string: the string ends unless another quote follows
+    bool quotePending =
+        false; // a quote inside a string: the string ends unless another quote follows
     PendingName bind;
     PendingName subst;
 

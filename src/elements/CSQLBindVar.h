@@ -6,11 +6,12 @@
 
 #include <vector>
 
-// Finds the bind variables (:NAME) and substitution variables (&NAME) of an SQL text in one pass that
-// knows line comments, block comments and quoted strings with doubled quotes. Bind names are read only
-// outside comments and strings, substitution names outside comments, inside strings too. Each name is
-// kept once, upper-cased, in the order of first occurrence; :A and &A are two variables. A name ends at a
-// delimiter, at the end of the text, or where the next ':' or '&' begins another name (":a:b", "&a&b").
+// Finds the bind variables (:NAME) and substitution variables (&NAME) of an SQL text in one pass
+// that knows line comments, block comments and quoted strings with doubled quotes. Bind names are
+// read only outside comments and strings, substitution names outside comments, inside strings too.
+// Each name is kept once, upper-cased, in the order of first occurrence; :A and &A are two
+// variables. A name ends at a delimiter, at the end of the text, or where the next ':' or '&'
+// begins another name (":a:b", "&a&b").
 class CSQLBindVar
 {
 public:
@@ -24,8 +25,8 @@ public:
     const std::vector<CSQLVariable> &variables() const { return m_variables; }
     const QString &sqlText() const { return m_sqlText; }
 
-    // True for the characters that end a name: 0, tab, LF, CR, blank, ! " % & ' ( ) * + , - . / : ; =.
-    // Everything else, including every character above 127, belongs to a name.
+    // True for the characters that end a name: 0, tab, LF, CR, blank, ! " % & ' ( ) * + , - . / : ;
+    // =. Everything else, including every character above 127, belongs to a name.
     static bool isDelimiter(char16_t c);
 
 private:

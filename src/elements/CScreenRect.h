@@ -1,7 +1,7 @@
 #pragma once
 
-// A screen rectangle as the element and layout files store it: left, top, right and bottom, with right
-// and bottom exclusive, so width = right - left.
+// A screen rectangle as the element and layout files store it: left, top, right and bottom, with
+// right and bottom exclusive, so width = right - left.
 struct CScreenRect
 {
     int left = 0;

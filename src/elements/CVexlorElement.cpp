@@ -20,8 +20,8 @@ namespace {
 const QString kConnection = QStringLiteral("CONNECTION");
 const QString kOthers = QStringLiteral("OTHERS");
 
-// The decimal number at the start of text: leading blanks and one sign allowed, reading stops at the
-// first other character, no digits give 0; saturates at the int range.
+// The decimal number at the start of text: leading blanks and one sign allowed, reading stops at
+// the first other character, no digits give 0; saturates at the int range.
 int leadingInt(QStringView text)
 {
     qsizetype i = 0;
@@ -82,10 +82,7 @@ bool copyFileAtomically(const QString &source, const QString &target)
     return out.commit();
 }
 
-QString varSection(qsizetype i)
-{
-    return QStringLiteral("VAR_%1").arg(i);
-}
+QString varSection(qsizetype i) { return QStringLiteral("VAR_%1").arg(i); }
 
 } // namespace
 
@@ -139,7 +136,8 @@ bool CVexlorElement::load(const QString &folderPath, const HistoryLimits &limits
         } else if (file == QLatin1String(kQueryFile)) {
             m_sqlText = readTextFile(path);
         } else if (file == QLatin1String(kIconFile)) {
-            // The bar turns the file into an icon; an unreadable or empty file gives the default icon.
+            // The bar turns the file into an icon; an unreadable or empty file gives the default
+            // icon.
             QFile icon(path);
             m_iconPath = icon.open(QIODevice::ReadOnly) && icon.size() > 0 ? path : QString();
         } else if (file == QLatin1String(kConfigFile)) {
@@ -227,8 +225,8 @@ void CVexlorElement::saveConfiguration(bool rewrite)
         writeConfiguration(cfg);
         written = cfg.flush() && QFileInfo::exists(fresh);
     }
-    if (!written || std::rename(QFile::encodeName(fresh).constData(),
-                                QFile::encodeName(path).constData()) != 0)
+    if (!written ||
+        std::rename(QFile::encodeName(fresh).constData(), QFile::encodeName(path).constData()) != 0)
         QFile::remove(fresh);
 }
 
@@ -260,8 +258,8 @@ void CVexlorElement::writeConfiguration(CProfileFile &cfg)
         cfg.writeString(section, QStringLiteral("Value"), var.value);
         for (qsizetype j = 0; j < var.history.size(); ++j)
             cfg.writeString(section, QStringLiteral("LastValue_%1").arg(j), var.history.at(j));
-        // Keys are never deleted, so a longer history of the section's earlier variable would follow
-        // this one's and be read back as its own; an empty entry ends the history there.
+        // Keys are never deleted, so a longer history of the section's earlier variable would
+        // follow this one's and be read back as its own; an empty entry ends the history there.
         const QString next = QStringLiteral("LastValue_%1").arg(var.history.size());
         if (!cfg.readString(section, next).isEmpty())
             cfg.writeString(section, next, QString());
@@ -289,8 +287,9 @@ void CVexlorElement::refreshVariables()
     scanner.scan(m_sqlText);
     m_parsedVariables = scanner.variables();
     for (CSQLVariable &parsed : m_parsedVariables) {
-        const auto saved = std::find_if(m_savedVariables.begin(), m_savedVariables.end(),
-                                        [&](const CSQLVariable &v) { return v.name == parsed.name; });
+        const auto saved =
+            std::find_if(m_savedVariables.begin(), m_savedVariables.end(),
+                         [&](const CSQLVariable &v) { return v.name == parsed.name; });
         if (saved != m_savedVariables.end())
             parsed = *saved;
     }
@@ -333,12 +332,13 @@ int nextElementNumber(const CElementList &list)
     return largest + 1;
 }
 
-CElementList loadScriptFolder(const QString &scriptFolder, const CVexlorElement::HistoryLimits &limits)
+CElementList loadScriptFolder(const QString &scriptFolder,
+                              const CVexlorElement::HistoryLimits &limits)
 {
     CElementList list;
     const QString folder = CVexlorElement::withTrailingSeparator(scriptFolder);
-    const QStringList dirs = QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden,
-                                                    QDir::Name);
+    const QStringList dirs =
+        QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
     for (const QString &dir : dirs) {
         auto element = std::make_unique<CVexlorElement>();
         if (element->load(folder + dir, limits))

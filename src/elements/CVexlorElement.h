@@ -3,8 +3,8 @@
 #include "connections/CSQLConnection.h"
 #include "core/CDateTime.h"
 #include "elements/CElementAttachments.h"
-#include "elements/CScreenRect.h"
 #include "elements/CSQLVariable.h"
+#include "elements/CScreenRect.h"
 
 #include <QList>
 #include <QString>
@@ -14,11 +14,12 @@
 
 class CProfileFile;
 
-// One saved SQL statement as an element folder holds it: name.txt, description.txt, query.sql (text in
-// any encoding, written back in the ANSI code page), icon.ico and item.cfg (connection user and database,
-// window rectangles, hot key, flags, last start and the remembered variables with their history).
-// Folder paths use '/' and end with one once loaded or created. No operation reports a failure: missing
-// files give defaults, failed writes leave the old files (every file is replaced atomically).
+// One saved SQL statement as an element folder holds it: name.txt, description.txt, query.sql (text
+// in any encoding, written back in the ANSI code page), icon.ico and item.cfg (connection user and
+// database, window rectangles, hot key, flags, last start and the remembered variables with their
+// history). Folder paths use '/' and end with one once loaded or created. No operation reports a
+// failure: missing files give defaults, failed writes leave the old files (every file is replaced
+// atomically).
 class CVexlorElement
 {
 public:
@@ -28,8 +29,8 @@ public:
     static constexpr const char kIconFile[] = "icon.ico";
     static constexpr const char kConfigFile[] = "item.cfg";
 
-    // How much of the remembered variables a load reads: at most maxVars variables, for each at most
-    // maxValues history entries, both from index 0. Writing always writes everything.
+    // How much of the remembered variables a load reads: at most maxVars variables, for each at
+    // most maxValues history entries, both from index 0. Writing always writes everything.
     struct HistoryLimits
     {
         int maxVars = 20;   // option MaxVarsInHist
@@ -51,30 +52,32 @@ public:
     // A folder path with exactly one trailing '/' added when missing (native separators converted).
     static QString withTrailingSeparator(const QString &path);
 
-    // Reads the element folder. False (nothing else read) when the folder's number is 0, i.e. it is no
-    // element. A missing or unreadable folder gives an element with the defaults and true.
+    // Reads the element folder. False (nothing else read) when the folder's number is 0, i.e. it is
+    // no element. A missing or unreadable folder gives an element with the defaults and true.
     bool load(const QString &folderPath, const HistoryLimits &limits = optionLimits());
 
-    // Writes the whole folder: creates it (one level) when missing, writes the three text files, copies
-    // the icon when the icon path is not already the folder's icon.ico, merges the parsed variables into
-    // the saved ones and saves the configuration without rewrite.
+    // Writes the whole folder: creates it (one level) when missing, writes the three text files,
+    // copies the icon when the icon path is not already the folder's icon.ico, merges the parsed
+    // variables into the saved ones and saves the configuration without rewrite.
     void save();
 
-    // Writes item.cfg value by value; keys not written stay. With rewrite the file is replaced by one
-    // holding only what is written now (atomically: a failed rewrite leaves the old file). Without save
-    // password the connection's password is cleared in memory first.
+    // Writes item.cfg value by value; keys not written stay. With rewrite the file is replaced by
+    // one holding only what is written now (atomically: a failed rewrite leaves the old file).
+    // Without save password the connection's password is cleared in memory first.
     void saveConfiguration(bool rewrite);
 
-    // Removes the element folder with everything in it, whatever its depth or path length. Refuses (false)
-    // an empty folder path or one whose number is 0. The caller ignores the outcome; tests do not.
+    // Removes the element folder with everything in it, whatever its depth or path length. Refuses
+    // (false) an empty folder path or one whose number is 0. The caller ignores the outcome; tests
+    // do not.
     bool deleteFolder();
 
-    // Rebuilds the parsed variables from the SQL text; each takes every field of the first saved variable
-    // of the same name.
+    // Rebuilds the parsed variables from the SQL text; each takes every field of the first saved
+    // variable of the same name.
     void refreshVariables();
 
-    // Puts a copy of every variable of list into the saved list: the first saved one of the same name
-    // (exact comparison) is removed and the copy appended, so the most recently used come last.
+    // Puts a copy of every variable of list into the saved list: the first saved one of the same
+    // name (exact comparison) is removed and the copy appended, so the most recently used come
+    // last.
     void mergeVariables(const std::vector<CSQLVariable> &list);
     void mergeVariables() { mergeVariables(m_parsedVariables); }
 
@@ -139,15 +142,15 @@ private:
     QString m_sqlText;
     QString m_folderPath;
     QString m_iconPath;
-    CScreenRect m_dbGridRect;    // result window placement
-    CScreenRect m_sqlEditRect;   // element editor placement
-    int m_elementNumber = -1;    // 0 = the folder is no element
-    int m_buttonId = 0;          // control id of the button in the bar
-    int m_hkStartSQL = 0;        // global hot key that runs the element; 0 = none
+    CScreenRect m_dbGridRect;      // result window placement
+    CScreenRect m_sqlEditRect;     // element editor placement
+    int m_elementNumber = -1;      // 0 = the folder is no element
+    int m_buttonId = 0;            // control id of the button in the bar
+    int m_hkStartSQL = 0;          // global hot key that runs the element; 0 = none
     bool m_showConnection = false; // ask for the connection on every run
-    int m_barPosition = -1;      // place in the bar's order
-    CDateTime m_lastStart;       // zero date-time until the first run; invalid = none
-    bool m_showWarning = false;  // ask before every run
+    int m_barPosition = -1;        // place in the bar's order
+    CDateTime m_lastStart;         // zero date-time until the first run; invalid = none
+    bool m_showWarning = false;    // ask before every run
     std::vector<CSQLVariable> m_parsedVariables; // found in the SQL text, values of this run
     std::vector<CSQLVariable> m_savedVariables;  // remembered in item.cfg, most recently used last
     CElementAttachments m_attachments;
@@ -156,8 +159,9 @@ private:
 // The elements of one script folder as the bar owns them, in bar order once sorted.
 using CElementList = std::vector<std::unique_ptr<CVexlorElement>>;
 
-// The connection records of list's elements in list order, as CConnectionList::mergeElementConnections
-// takes them after a script folder is loaded. The pointers live as long as the elements.
+// The connection records of list's elements in list order, as
+// CConnectionList::mergeElementConnections takes them after a script folder is loaded. The pointers
+// live as long as the elements.
 QList<const CSQLConnection *> connectionsOf(const CElementList &list);
 
 // The largest element number of list plus 1, or 1 for an empty list.
@@ -165,6 +169,6 @@ int nextElementNumber(const CElementList &list);
 
 // Loads every sub-folder of scriptFolder that is an element (number other than 0), in the order of
 // their names. A missing folder gives an empty list.
-CElementList loadScriptFolder(const QString &scriptFolder,
-                              const CVexlorElement::HistoryLimits &limits
-                              = CVexlorElement::optionLimits());
+CElementList
+loadScriptFolder(const QString &scriptFolder,
+                 const CVexlorElement::HistoryLimits &limits = CVexlorElement::optionLimits());

@@ -21,8 +21,7 @@ std::string scan(const QString &sql)
 
 TEST(BindScannerTest, NamesAreUpperCasedAndKeptOnceInOrder)
 {
-    EXPECT_EQ(scan("SELECT * FROM emp WHERE empno = :empno AND deptno = :Empno"),
-              "0 :EMPNO");
+    EXPECT_EQ(scan("SELECT * FROM emp WHERE empno = :empno AND deptno = :Empno"), "0 :EMPNO");
     EXPECT_EQ(scan("SELECT &cols FROM t WHERE id = :id"), "1 &COLS|0 :ID");
     EXPECT_EQ(scan(":a + &a"), "0 :A|1 &A");
     EXPECT_EQ(scan(":emp#1$x<y>@db|z,:b"), "0 :EMP#1$X<Y>@DB|Z|0 :B");
@@ -43,13 +42,13 @@ TEST(BindScannerTest, StringsHideBindNamesButNotSubstitutions)
 TEST(BindScannerTest, CommentsHideEverythingUntilTheyEnd)
 {
     EXPECT_EQ(scan("SELECT 1 -- :x &w\n/* :y &v */ FROM t WHERE z = :z"), "0 :Z");
-    EXPECT_EQ(scan("-- /* :a\n:b"), "0 :B");  // no block comment inside a line comment
-    EXPECT_EQ(scan("/* -- */ :c"), "0 :C");   // nor a line comment in a block one
-    EXPECT_EQ(scan(":d--x\n"), "0 :D");       // the hyphen ends the name
+    EXPECT_EQ(scan("-- /* :a\n:b"), "0 :B"); // no block comment inside a line comment
+    EXPECT_EQ(scan("/* -- */ :c"), "0 :C");  // nor a line comment in a block one
+    EXPECT_EQ(scan(":d--x\n"), "0 :D");      // the hyphen ends the name
     EXPECT_EQ(scan(":e/*x*/f"), "0 :E");
-    EXPECT_EQ(scan("-- :x"), "");                // comment to the end of the text
+    EXPECT_EQ(scan("-- :x"), ""); // comment to the end of the text
     EXPECT_EQ(scan("/* :x"), "");
-    EXPECT_EQ(scan("a/*x*/:g"), "0 :G");      // the closing slash counts as a delimiter
+    EXPECT_EQ(scan("a/*x*/:g"), "0 :G"); // the closing slash counts as a delimiter
 }
 
 TEST(BindScannerTest, ColonAndAmpersandCombinations)

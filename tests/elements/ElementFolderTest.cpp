@@ -38,18 +38,20 @@ protected:
     QTemporaryDir m_dir;
 };
 
-// item.cfg as the writer lays it out, with one unknown key and one unknown section that must survive.
-const QByteArray kConfig = "[CONNECTION]\r\nDatabase=SAMPLE\r\nUser=SCOTT\r\nComment=kept\r\n"
-                           "[OTHERS]\r\nDbGridLeft=10\r\nDbGridTop=20\r\nDbGridRight=810\r\n"
-                           "DbGridBottom=620\r\nSQLEditLeft=-5\r\nSQLEditTop=0\r\nSQLEditRight=700\r\n"
-                           "SQLEditBottom=500\r\nHkStartSQL=1601\r\nShowConnection=1\r\nShowWarning=0\r\n"
-                           "LastStart=07.12.2026 18:30:00\r\n"
-                           "[VAR_0]\r\nVarType=0\r\nName=:GONE\r\nType=Date\r\nValue=\r\n"
-                           "[VAR_1]\r\nVarType=1\r\nName=&TABLE\r\nType=String\r\nValue=EMP\r\n"
-                           "LastValue_0=DEPT\r\nLastValue_1=EMP\r\n"
-                           "[VAR_2]\r\nVarType=0\r\nName=:DEPTNO\r\nType=Number\r\nValue=20\r\n"
-                           "LastValue_0=10\r\nLastValue_1=20\r\n"
-                           "[MINE]\r\nx=1\r\n";
+// item.cfg as the writer lays it out, with one unknown key and one unknown section that must
+// survive.
+const QByteArray kConfig =
+    "[CONNECTION]\r\nDatabase=SAMPLE\r\nUser=SCOTT\r\nComment=kept\r\n"
+    "[OTHERS]\r\nDbGridLeft=10\r\nDbGridTop=20\r\nDbGridRight=810\r\n"
+    "DbGridBottom=620\r\nSQLEditLeft=-5\r\nSQLEditTop=0\r\nSQLEditRight=700\r\n"
+    "SQLEditBottom=500\r\nHkStartSQL=1601\r\nShowConnection=1\r\nShowWarning=0\r\n"
+    "LastStart=07.12.2026 18:30:00\r\n"
+    "[VAR_0]\r\nVarType=0\r\nName=:GONE\r\nType=Date\r\nValue=\r\n"
+    "[VAR_1]\r\nVarType=1\r\nName=&TABLE\r\nType=String\r\nValue=EMP\r\n"
+    "LastValue_0=DEPT\r\nLastValue_1=EMP\r\n"
+    "[VAR_2]\r\nVarType=0\r\nName=:DEPTNO\r\nType=Number\r\nValue=20\r\n"
+    "LastValue_0=10\r\nLastValue_1=20\r\n"
+    "[MINE]\r\nx=1\r\n";
 
 TEST_F(ElementFolderTest, LoadThenSaveLeavesEveryFileByteForByte)
 {
@@ -90,7 +92,8 @@ TEST_F(ElementFolderTest, LoadThenSaveLeavesEveryFileByteForByte)
 
     e.save();
     for (auto it = files.begin(); it != files.end(); ++it)
-        EXPECT_EQ(readBytes(dir + it.key()).toStdString(), it.value().toStdString()) << str(it.key());
+        EXPECT_EQ(readBytes(dir + it.key()).toStdString(), it.value().toStdString())
+            << str(it.key());
 }
 
 // A folder as the Windows program leaves it: a 1252 name, a UTF-16 query, fifteen variables.
@@ -235,9 +238,10 @@ TEST_F(ElementFolderTest, RewriteDropsWhatIsNotWrittenNow)
 TEST_F(ElementFolderTest, AGapInTheVariableSectionsEndsTheList)
 {
     const QString dir = folder("6");
-    ASSERT_TRUE(writeBytes(dir + "item.cfg", "[VAR_0]\r\nName=:A\r\nLastValue_0=1\r\nLastValue_2=3\r\n"
-                                             "[VAR_1]\r\nVarType=1\r\nName=&B\r\n"
-                                             "[VAR_3]\r\nName=:D\r\n"));
+    ASSERT_TRUE(writeBytes(dir + "item.cfg",
+                           "[VAR_0]\r\nName=:A\r\nLastValue_0=1\r\nLastValue_2=3\r\n"
+                           "[VAR_1]\r\nVarType=1\r\nName=&B\r\n"
+                           "[VAR_3]\r\nName=:D\r\n"));
     CVexlorElement e;
     ASSERT_TRUE(e.load(dir));
     ASSERT_EQ(e.savedVariables().size(), 2u);

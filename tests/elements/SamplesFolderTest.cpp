@@ -11,8 +11,8 @@
 
 namespace {
 
-// The shipped sample script folder: every element runs as SCOTT on SAMPLE, remembers no password, and
-// its files are exactly what the element writer produces, so a load and save changes no byte.
+// The shipped sample script folder: every element runs as SCOTT on SAMPLE, remembers no password,
+// and its files are exactly what the element writer produces, so a load and save changes no byte.
 TEST(SamplesFolderTest, EveryElementLoadsAndSavesUnchanged)
 {
     const QString samples = QDir(testfiles::dataPath("../../resources/Samples")).absolutePath();
@@ -41,8 +41,8 @@ TEST(SamplesFolderTest, EveryElementLoadsAndSavesUnchanged)
         EXPECT_EQ(e.connection().database(), QStringLiteral("SAMPLE"));
         EXPECT_FALSE(e.name().isEmpty());
         EXPECT_FALSE(e.lastStart().isValid());
-        EXPECT_TRUE(CProfileFile(e.folderPath() + "item.cfg").keyNames("CONNECTION")
-                    == (QStringList{"Database", "User"}));
+        EXPECT_TRUE(CProfileFile(e.folderPath() + "item.cfg").keyNames("CONNECTION") ==
+                    (QStringList{"Database", "User"}));
         // What the statement uses is exactly what the file remembers.
         ASSERT_EQ(e.parsedVariables().size(), e.savedVariables().size());
         for (size_t v = 0; v < e.parsedVariables().size(); ++v)

@@ -1,5 +1,5 @@
-// Runs the variable scanner over arbitrary text: the bytes read as UTF-8, and as UTF-16 units, so that
-// lone surrogates and every code unit reach it.
+// Runs the variable scanner over arbitrary text: the bytes read as UTF-8, and as UTF-16 units, so
+// that lone surrogates and every code unit reach it.
 #include "elements/CSQLBindVar.h"
 
 #include <QString>
