@@ -307,6 +307,14 @@ void CVexlorElement::mergeVariables(const std::vector<CSQLVariable> &list)
     }
 }
 
+void CVexlorElement::clearVariableHistory()
+{
+    m_parsedVariables.clear();
+    m_savedVariables.clear();
+    saveConfiguration(true);
+    refreshVariables();
+}
+
 void CVexlorElement::initNew(const QString &scriptFolder, int number)
 {
     m_elementNumber = number;

@@ -81,6 +81,10 @@ public:
     void mergeVariables(const std::vector<CSQLVariable> &list);
     void mergeVariables() { mergeVariables(m_parsedVariables); }
 
+    // "Clear history" of the options: empties both variable lists, rewrites item.cfg and finds the
+    // variables of the SQL text again, without values or history.
+    void clearVariableHistory();
+
     // Makes this a new, unsaved element number of scriptFolder with the standard name, description
     // and SQL text. Nothing is written until save().
     void initNew(const QString &scriptFolder, int number);
