@@ -1,0 +1,1 @@
+tarvolo_fuzz(engine_sql DEPS tarvolo_engine)
