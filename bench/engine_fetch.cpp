@@ -43,7 +43,7 @@ bool createDatabase(const QString &path)
         "round(((X * 7919) % 1000003) / 100.0, 2), "
         "datetime('2020-01-01', '+' || (X % 1500) || ' days', '+' || (X % 86400) || ' seconds'), "
         "X % 1000, 'City ' || (X % 97), (X % 10000) / 7.0, "
-        "datetime('2021-06-01', '+' || (X % 900) || ' days');";
+        "datetime('2021-06-01', '+' || (X % 900) || ' days') FROM R;";
     const bool ok = sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
     sqlite3_close(db);
     return ok;

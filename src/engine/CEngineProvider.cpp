@@ -8,6 +8,8 @@
 
 #include <QString>
 
+#include <cstdio>
+
 namespace engine {
 
 std::string CEngineProvider::name() const
@@ -36,8 +38,10 @@ oci::description CEngineProvider::describe()
 {
     oci::description d;
     d.library = std::string("Tarvolo embedded engine (SQLite ") + sqlite3_libversion() + ")";
-    for (int i = 0; i < 5; ++i)
-        d.version += (i > 0 ? "." : "") + std::to_string(kEngineVersion[i]);
+    char version[64];
+    std::snprintf(version, sizeof version, "%d.%d.%d.%d.%d", kEngineVersion[0], kEngineVersion[1],
+                  kEngineVersion[2], kEngineVersion[3], kEngineVersion[4]);
+    d.version = version;
     return d;
 }
 

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstring>
 
 namespace engine::buffers {
@@ -447,7 +448,11 @@ OraError storeColumn(const Slot &slot, sqlite3_stmt *stmt, int column, Stored &s
         return storeNumber(slot, OraNumber::fromInt64(value), stored);
     }
     case SQLITE_FLOAT: {
-        const auto number = OraNumber::fromDouble(sqlite3_column_double(stmt, column));
+        const double value = sqlite3_column_double(stmt, column);
+        if (value == std::trunc(value) && std::fabs(value) < 9.0e15 && !isTextType(slot.dty)
+            && !isDateType(slot.dty))
+            return storeNumber(slot, OraNumber::fromInt64(static_cast<std::int64_t>(value)), stored);
+        const auto number = OraNumber::fromDouble(value);
         if (!number)
             return OraError::make(1426, "numeric overflow");
         return storeNumber(slot, *number, stored);

@@ -141,6 +141,89 @@ std::optional<OraNumber> numberOf(const OCINumber *number)
     return OraNumber::fromBytes(number->OCINumberPart, size);
 }
 
+constexpr std::size_t kTmFixedLimit = 64; // TM switches to scientific notation beyond this
+
+bool isTmFormat(std::string_view format)
+{
+    auto is = [&](std::string_view f) {
+        return format.size() == f.size()
+            && std::equal(format.begin(), format.end(), f.begin(),
+                          [](char a, char b) { return (a & ~0x20) == (b & ~0x20); });
+    };
+    return is("TM") || is("TM9");
+}
+
+// Oracle's TM text of a NUMBER straight from its bytes, in fixed notation, into out (at least
+// kTmFixedLimit bytes). Returns its length, or 0 when the value needs the general formatter
+// (scientific notation, malformed bytes).
+std::size_t tmFixedText(const OCINumber &number, char *out)
+{
+    const ub1 *b = number.OCINumberPart;
+    const unsigned length = b[0];
+    if (length == 0 || length > 21)
+        return 0;
+    if (length == 1) {
+        if (b[1] != 0x80)
+            return 0;
+        out[0] = '0';
+        return 1;
+    }
+    const bool positive = (b[1] & 0x80) != 0;
+    int exponent = positive ? int(b[1]) - 193 : 62 - int(b[1]);
+    unsigned end = length + 1;
+    if (!positive && b[end - 1] == 102)
+        --end;
+    char digits[44];
+    std::size_t n = 0;
+    for (unsigned i = 2; i < end; ++i) {
+        const int d = positive ? int(b[i]) - 1 : 101 - int(b[i]);
+        if (d < 0 || d > 99)
+            return 0;
+        digits[n++] = char('0' + d / 10);
+        digits[n++] = char('0' + d % 10);
+    }
+    if (n == 0)
+        return 0;
+    int pointAt = 2 * (exponent + 1); // digits before the decimal point
+    std::size_t first = 0;
+    if (digits[0] == '0') {
+        first = 1;
+        --pointAt;
+    }
+    while (n > first && digits[n - 1] == '0')
+        --n;
+    const char *d = digits + first;
+    const int count = int(n - first);
+    if (count <= 0)
+        return 0;
+    const int size = (positive ? 0 : 1)
+        + (pointAt >= count ? pointAt : pointAt > 0 ? count + 1 : 1 - pointAt + count);
+    if (size > int(kTmFixedLimit))
+        return 0;
+    char *p = out;
+    if (!positive)
+        *p++ = '-';
+    if (pointAt >= count) {
+        std::memcpy(p, d, std::size_t(count));
+        p += count;
+        std::memset(p, '0', std::size_t(pointAt - count));
+        p += pointAt - count;
+    } else if (pointAt > 0) {
+        std::memcpy(p, d, std::size_t(pointAt));
+        p += pointAt;
+        *p++ = '.';
+        std::memcpy(p, d + pointAt, std::size_t(count - pointAt));
+        p += count - pointAt;
+    } else {
+        *p++ = '.';
+        std::memset(p, '0', std::size_t(-pointAt));
+        p += -pointAt;
+        std::memcpy(p, d, std::size_t(count));
+        p += count;
+    }
+    return std::size_t(p - out);
+}
+
 // ---- environment and handles ----
 
 sword envCreate(OCIEnv **envp, ub4 mode, void *, malocfp_t, ralocfp_t, mfreefp_t, size_t xtramem_sz,
@@ -673,12 +756,26 @@ sword numberToText(OCIError *errhp, const OCINumber *number, const oratext *fmt,
     ErrorHandle *err = errorOf(errhp);
     if (err == nullptr)
         return OCI_INVALID_HANDLE;
-    const auto value = numberOf(number);
-    if (!value || buf == nullptr || buf_size == nullptr)
+    if (number == nullptr || buf == nullptr || buf_size == nullptr)
         return fail(err, ocierr::make(22060));
-    const std::string_view format = fmt != nullptr
+    const std::string_view format = fmt != nullptr && fmt_length > 0
         ? std::string_view(reinterpret_cast<const char *>(fmt), fmt_length)
         : std::string_view("TM");
+    if (isTmFormat(format)) {
+        char fast[kTmFixedLimit + 1];
+        const std::size_t length = tmFixedText(*number, fast);
+        if (length > 0) {
+            if (length + 1 > *buf_size)
+                return fail(err, ocierr::make(22065));
+            std::memcpy(buf, fast, length);
+            buf[length] = 0;
+            *buf_size = static_cast<ub4>(length);
+            return OCI_SUCCESS;
+        }
+    }
+    const auto value = numberOf(number);
+    if (!value)
+        return fail(err, ocierr::make(22060));
     thread_local std::string text;
     if (OraError error = value->toText(format, text))
         return fail(err, std::move(error));

@@ -2,6 +2,7 @@
 #include "EngineOciFixture.h"
 
 #include "engine/CEngineStatement.h"
+#include "engine/OraNumber.h"
 
 #include <array>
 #include <cstring>
@@ -431,5 +432,40 @@ TEST_F(EngineStatement, SqlErrorsSurfaceAtExecuteAsOracleErrors)
         EXPECT_EQ(execute(s, stmt, type == OCI_STMT_SELECT ? 0 : 1), OCI_ERROR) << c.sql;
         EXPECT_EQ(errorCode(s), c.code) << c.sql << ": " << errorText(s);
         freeStmt(stmt);
+    }
+}
+
+TEST_F(EngineStatement, NumberTextAgreesWithTheGeneralFormatterForEveryShape)
+{
+    std::vector<std::string> values{"0", "1", "-1", "5", "-5", "99", "-99", "100", "1001", ".5", "-.5",
+                                    ".001", "1e-5", "12.3", "123.45", "-123.45", "3.14159", "1e-130",
+                                    "-1e-130", "1e125", "-1e125", "1e63", "-1e63", "1e64", "1e-64",
+                                    "12345678901234567890123456789012345678",
+                                    "-123456789012345678901234567890123456789",
+                                    "0.3333333333333333333333333333333333333333"};
+    std::uint64_t seed = 12345;
+    for (int i = 0; i < 300; ++i) {
+        seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
+        const int digits = int(seed >> 60) + 1;
+        const int exponent = int((seed >> 20) % 90) - 45;
+        std::string text = (seed & 1) ? "-" : "";
+        for (int d = 0; d < digits; ++d)
+            text += char('0' + (seed >> (d * 3 + 5)) % 10);
+        values.push_back(text + "e" + std::to_string(exponent));
+    }
+    for (const std::string &value : values) {
+        const auto number = engine::OraNumber::fromText(value);
+        ASSERT_TRUE(number) << value;
+        OCINumber raw{};
+        std::memcpy(raw.OCINumberPart, number->bytes().data(), OCI_NUMBER_SIZE);
+        for (const char *format : {"TM", "tm9"}) {
+            OraText buffer[80];
+            ub4 size = sizeof buffer;
+            ASSERT_EQ(api.OCINumberToText(s.err, &raw, reinterpret_cast<const OraText *>(format),
+                                          ub4(std::strlen(format)), nullptr, 0, &size, buffer),
+                      OCI_SUCCESS)
+                << value;
+            EXPECT_EQ(std::string(reinterpret_cast<char *>(buffer), size), number->toTmText()) << value;
+        }
     }
 }
