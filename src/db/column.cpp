@@ -1,5 +1,6 @@
 #include "db/column.h"
 
+#include "core/CodePage.h"
 #include "db/connection.h"
 #include "db/error.h"
 #include "db/resultset.h"
@@ -68,6 +69,12 @@ std::size_t column::slot() const
 const unsigned char *column::slot_value() const
 {
     return m_values.get() + slot() * static_cast<std::size_t>(m_element_size);
+}
+
+QString column::name_unicode() const
+{
+    return codepage::toUnicode(QByteArrayView(m_name.data(), static_cast<qsizetype>(m_name.size())),
+                               codepage::kSystemAnsi);
 }
 
 bool column::is_null() const

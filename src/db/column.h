@@ -3,6 +3,8 @@
 #include "db/datetime.h"
 #include "oci/api.h"
 
+#include <QString>
+
 #include <memory>
 #include <string>
 #include <string_view>
@@ -22,6 +24,7 @@ public:
     column &operator=(const column &) = delete;
 
     const std::string &name() const { return m_name; } // as described, in the system code page
+    QString name_unicode() const;                       // the same converted to UTF-16
     int kind() const { return m_kind; }                // kind_number, kind_date or kind_string
     oci::ub2 external_type() const { return m_external_type; }
     oci::sb4 element_size() const { return m_element_size; } // bytes per row
@@ -30,7 +33,7 @@ public:
     bool is_null() const; // the current row's value is NULL
 
     // String columns: the current row's UTF-16 text, up to its terminator and never beyond the
-    // element. Valid until the next fetch. Wrap it with QStringView for Qt.
+    // element. Valid until the next fetch. For Qt: QStringView(c.text()).toString().
     std::u16string_view text() const;
 
     // Number columns: the value as text through OCINumberToText with format ("TM" when null or

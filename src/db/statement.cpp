@@ -1,5 +1,6 @@
 #include "db/statement.h"
 
+#include "core/CodePage.h"
 #include "db/connection.h"
 #include "db/error.h"
 #include "db/resultset.h"
@@ -50,6 +51,11 @@ statement::statement(connection &conn, const char *sql, int length) : m_connecti
         throw DB_ORACLE_ERROR(t, s, conn.error_handle(), oci::OCI_HTYPE_ERROR, std::string_view());
     m_prepared = true;
     m_executed = false;
+}
+
+statement::statement(connection &conn, const QString &sql)
+    : statement(conn, codepage::fromUnicode(sql, codepage::kSystemAnsi).constData())
+{
 }
 
 statement::~statement()

@@ -3,6 +3,8 @@
 #include "db/parameter.h"
 #include "db/oci_owner.h"
 
+#include <QString>
+
 #include <map>
 #include <memory>
 #include <string>
@@ -25,6 +27,8 @@ public:
     // Prepares sql (system code page; length -1 = up to the terminator). Throws db::error; a
     // failing prepare leaves nothing allocated.
     statement(connection &conn, const char *sql, int length = -1);
+    // The same for UTF-16 text, converted to the system code page first.
+    statement(connection &conn, const QString &sql);
     ~statement(); // frees the statement handle, then the parameters
     statement(const statement &) = delete;
     statement &operator=(const statement &) = delete;

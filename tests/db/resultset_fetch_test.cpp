@@ -279,6 +279,7 @@ TEST_F(ResultsetTest, ValuesAndNullsOfEveryKind)
     db::column &n = rs->col("N");
     db::column &d = rs->col("D");
     EXPECT_EQ(s.text(), u"Grüße");
+    EXPECT_EQ(QStringView(s.text()).toString(), QStringLiteral("Grüße"));
     state().calls.clear();
     EXPECT_EQ(n.number_text(), "123.45");
     EXPECT_EQ(state().calls, Calls{"OCINumberToText(err1, \"TM\", 2, null, 0, 65)"});
@@ -319,13 +320,14 @@ TEST_F(ResultsetTest, ValuesAndNullsOfEveryKind)
 
 TEST_F(ResultsetTest, NamesLookupByNameIndexAndOrder)
 {
-    state().columns = {{"A", oci::SQLT_CHR, 5}, {"X", oci::SQLT_CHR, 5}, {"X", oci::SQLT_NUM, 22}};
+    state().columns = {{"A\xc3\x84", oci::SQLT_CHR, 5}, {"X", oci::SQLT_CHR, 5}, {"X", oci::SQLT_NUM, 22}};
     state().rows = {{scripted::text(u"a"), scripted::text(u"first"), scripted::number("2")}};
     auto rs = query();
     ASSERT_TRUE(rs->has_row());
     EXPECT_EQ(&rs->col("X"), rs->col(2));
     EXPECT_EQ(rs->col("X").number_text(), "2");
     EXPECT_EQ(rs->col(1)->text(), u"first");
+    EXPECT_EQ(rs->col(0)->name_unicode(), QStringLiteral("AÄ"));
     EXPECT_EQ(rs->col(3), nullptr);
     EXPECT_EQ(rs->col(-1), nullptr);
     EXPECT_EQ(rs->first_column(), rs->col(0));

@@ -61,6 +61,12 @@ TEST_F(StatementTest, PrepareExecuteAndFreeSequence)
                              }));
 }
 
+TEST_F(StatementTest, UnicodeTextIsPreparedInTheSystemCodePage)
+{
+    db::statement st(m_conn, QStringLiteral("select 'ü' from dual"));
+    EXPECT_EQ(state().calls[1], "OCIStmtPrepare(stmt1, err1, \"select '\xc3\xbc' from dual\", 21, 1, 0)");
+}
+
 TEST_F(StatementTest, SelectExecutesWithZeroIterationsOthersWithOne)
 {
     const std::pair<oci::ub2, int> cases[] = {{oci::OCI_STMT_SELECT, 0}, {oci::OCI_STMT_INSERT, 1},
