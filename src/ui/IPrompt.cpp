@@ -1,0 +1,3 @@
+#include "ui/IPrompt.h"
+
+IPrompt::~IPrompt() = default;
