@@ -29,7 +29,7 @@ template <typename T> QHash<int, T> remapped(const QHash<int, T> &hash, const st
 
 void CGridCellStore::setRowCount(int rows)
 {
-    rows = std::max(rows, 0);
+    rows = std::clamp(rows, 0, MaxRows);
     if (rows < rowCount())
         dropRowsFrom(rows);
     m_rows.resize(std::size_t(rows));
@@ -46,7 +46,7 @@ void CGridCellStore::dropRowsFrom(int row)
 
 void CGridCellStore::setColumnCount(int columns)
 {
-    columns = std::max(columns, 0);
+    columns = std::clamp(columns, 0, MaxColumns);
     if (columns < m_columns) {
         for (CGridPackedRow &row : m_rows)
             row.truncate(columns);
@@ -57,17 +57,22 @@ void CGridCellStore::setColumnCount(int columns)
     m_columns = columns;
 }
 
-void CGridCellStore::appendRows(CGridRowBatch &&batch)
+int CGridCellStore::appendRows(CGridRowBatch &&batch)
 {
     const int first = rowCount();
-    m_rows.reserve(m_rows.size() + batch.m_rows.size());
-    for (CGridPackedRow &row : batch.m_rows) {
+    const int taken = std::min(batch.rowCount(), MaxRows - first);
+    const std::size_t needed = m_rows.size() + std::size_t(taken);
+    if (needed > m_rows.capacity())
+        m_rows.reserve(std::max(needed, m_rows.capacity() * 2)); // geometric: batches keep coming
+    for (int i = 0; i < taken; ++i) {
+        CGridPackedRow &row = batch.m_rows[std::size_t(i)];
         row.truncate(m_columns);
         m_rows.push_back(std::move(row));
     }
     for (const CGridRowBatch::CellFormat &cell : batch.m_formats)
         setCellFormat(first + cell.row, cell.column, cell.format);
     batch = CGridRowBatch();
+    return taken;
 }
 
 void CGridCellStore::clear()
@@ -183,23 +188,14 @@ bool CGridCellStore::setRowHeight(int row, int pixels)
     return true;
 }
 
-std::vector<int> CGridCellStore::sortOrder(int column, const CompareFn &compare,
-                                           bool descending) const
+namespace {
+
+// A stable sort of the row indexes in `order` that asks only before(a, b) ("a strictly before b"), so
+// pairs it answers false both ways keep their order. Bounded insertion sort of short runs, then
+// bottom-up merges: every index stays within its range even when `before` is inconsistent.
+template <typename Before> void stableSort(std::vector<int> &order, const Before &before)
 {
-    const std::size_t n = m_rows.size();
-    std::vector<int> order(n);
-    for (std::size_t i = 0; i < n; ++i)
-        order[i] = int(i);
-    if (!compare || column < 0 || column >= m_columns || n < 2)
-        return order;
-    // Strictly before: the only question the sort asks, so equal-answering pairs keep their order.
-    const auto before = [&](int a, int b) {
-        const QStringView ta = m_rows[std::size_t(a)].text(column);
-        const QStringView tb = m_rows[std::size_t(b)].text(column);
-        return (descending ? compare(tb, ta) : compare(ta, tb)) < 0;
-    };
-    // Bounded insertion sort of short runs, then bottom-up merges. Every index stays within its range
-    // even when the comparison is inconsistent, which the callers' comparisons may well be.
+    const std::size_t n = order.size();
     constexpr std::size_t Run = 24;
     for (std::size_t lo = 0; lo < n; lo += Run) {
         const std::size_t hi = std::min(lo + Run, n);
@@ -228,6 +224,45 @@ std::vector<int> CGridCellStore::sortOrder(int column, const CompareFn &compare,
         }
         order.swap(buffer);
     }
+}
+
+std::vector<int> identityOrder(std::size_t n)
+{
+    std::vector<int> order(n);
+    for (std::size_t i = 0; i < n; ++i)
+        order[i] = int(i);
+    return order;
+}
+
+} // namespace
+
+std::vector<int> CGridCellStore::sortOrder(int column, const CompareFn &compare,
+                                           bool descending) const
+{
+    std::vector<int> order = identityOrder(m_rows.size());
+    if (!compare || column < 0 || column >= m_columns)
+        return order;
+    stableSort(order, [&](int a, int b) {
+        const QStringView ta = m_rows[std::size_t(a)].text(column);
+        const QStringView tb = m_rows[std::size_t(b)].text(column);
+        return (descending ? compare(tb, ta) : compare(ta, tb)) < 0;
+    });
+    return order;
+}
+
+std::vector<int> CGridCellStore::sortOrderByKey(int column, const KeyFn &key,
+                                                bool descending) const
+{
+    std::vector<int> order = identityOrder(m_rows.size());
+    if (!key || column < 0 || column >= m_columns)
+        return order;
+    std::vector<double> keys(m_rows.size());
+    for (std::size_t i = 0; i < keys.size(); ++i)
+        keys[i] = key(m_rows[i].text(column));
+    stableSort(order, [&](int a, int b) {
+        return descending ? keys[std::size_t(b)] < keys[std::size_t(a)]
+                          : keys[std::size_t(a)] < keys[std::size_t(b)];
+    });
     return order;
 }
 

@@ -18,14 +18,22 @@ class CGridCellStore
 public:
     // Compares two cell texts for an ascending order: negative, 0 or positive.
     using CompareFn = std::function<int(QStringView a, QStringView b)>;
+    // Turns a cell text into a number to sort by.
+    using KeyFn = std::function<double(QStringView text)>;
+
+    // The largest counts taken; larger requests are cut to them rather than exhausting memory.
+    static constexpr int MaxRows = 1 << 26;
+    static constexpr int MaxColumns = 1 << 16;
 
     int rowCount() const { return int(m_rows.size()); }
     int columnCount() const { return m_columns; }
-    // Negative counts become 0. Shrinking drops the texts and formats of the removed rows or columns.
+    // Counts are kept between 0 and the maximum. Shrinking drops the texts and formats of the removed
+    // rows or columns.
     void setRowCount(int rows);
     void setColumnCount(int columns);
-    // Appends the batch's rows (texts beyond the column count are dropped) and its cell formats.
-    void appendRows(CGridRowBatch &&batch);
+    // Appends the batch's rows (texts beyond the column count are dropped) and its cell formats; rows
+    // beyond MaxRows are not taken. Returns the number of rows appended.
+    int appendRows(CGridRowBatch &&batch);
     // Row count and column count 0, headings and per-row settings gone; the default format stays.
     void clear();
     // Every cell's text and format removed; counts, headings and row settings stay.
@@ -62,6 +70,9 @@ public:
     // The order of the rows sorted by one column: result[i] is the row that goes to position i. The
     // sort is stable and never fails, whatever the comparison answers; descending swaps the arguments.
     std::vector<int> sortOrder(int column, const CompareFn &compare, bool descending) const;
+    // The same order for a comparison that compares numbers made from the texts: each text is turned
+    // into its key once instead of once per comparison. Equal keys keep their order.
+    std::vector<int> sortOrderByKey(int column, const KeyFn &key, bool descending) const;
     // Moves the rows into `order` (as sortOrder gives it) with their formats, row headings and heights.
     // An order that is not a permutation of every row changes nothing and returns false.
     bool permuteRows(const std::vector<int> &order);

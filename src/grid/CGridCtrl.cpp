@@ -31,6 +31,7 @@ CGridCtrl::CGridCtrl(QWidget *parent)
 
     QHeaderView *rows = verticalHeader();
     rows->setHighlightSections(false);
+    rows->setMinimumWidth(QFontMetrics(rows->font()).horizontalAdvance(QStringLiteral("9999")) + 8);
     connect(rows, &QHeaderView::sectionPressed, this, [this](int row) {
         if (!multipleSelection())
             setCurrentRow(row);
@@ -81,9 +82,9 @@ void CGridCtrl::setColumnCount(int columns)
         setSortArrow(-1, SortArrow::None);
 }
 
-void CGridCtrl::appendRows(CGridRowBatch &&batch)
+int CGridCtrl::appendRows(CGridRowBatch &&batch)
 {
-    m_model->appendRows(std::move(batch));
+    return m_model->appendRows(std::move(batch));
 }
 
 void CGridCtrl::clear()
@@ -188,6 +189,12 @@ void CGridCtrl::setDefaultFont(const QFont &font)
     setFont(font);
     horizontalHeader()->setFont(font);
     verticalHeader()->setFont(font);
+    verticalHeader()->setMinimumWidth(QFontMetrics(font).horizontalAdvance(QStringLiteral("9999")) + 8);
+}
+
+void CGridCtrl::setDefaultHeadingFormat(const CGridCellFormat &format)
+{
+    m_model->setHeadingFormat(format);
 }
 
 QString CGridCtrl::headingText(int column) const
@@ -307,8 +314,19 @@ void CGridCtrl::setCurrentCell(int row, int column)
 void CGridCtrl::sortRows(int column, const CGridCellStore::CompareFn &compare, bool descending)
 {
     commitEditor();
+    applySortOrder(store().sortOrder(column, compare, descending));
+}
+
+void CGridCtrl::sortRowsByKey(int column, const CGridCellStore::KeyFn &key, bool descending)
+{
+    commitEditor();
+    applySortOrder(store().sortOrderByKey(column, key, descending));
+}
+
+void CGridCtrl::applySortOrder(const std::vector<int> &order)
+{
     clearSelection();
-    m_model->sortRows(column, compare, descending);
+    m_model->reorderRows(order);
     applyRowHeights();
     const int row = currentRow();
     if (row != m_lastRow) {

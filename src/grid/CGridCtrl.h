@@ -35,8 +35,9 @@ public:
     // Sets the count in one step; new rows are empty, removed rows take their texts and formats along.
     void setRowCount(int rows);
     void setColumnCount(int columns);
-    // Appends a batch of rows with one notification.
-    void appendRows(CGridRowBatch &&batch);
+    // Appends a batch of rows with one notification; returns the rows taken (all of them below
+    // CGridCellStore::MaxRows rows).
+    int appendRows(CGridRowBatch &&batch);
     // Removes every cell, heading, row and column and the sort arrow; defaults and modes stay.
     void clear();
     // Empties every cell's text and format; the counts and headings stay.
@@ -61,6 +62,8 @@ public:
     void setDefaultCellFormat(const CGridCellFormat &format);
     // The font of the headings and of cells whose format names no font.
     void setDefaultFont(const QFont &font);
+    // The default heading cell: font, text colour, background and alignment of every heading.
+    void setDefaultHeadingFormat(const CGridCellFormat &format);
     QString headingText(int column) const;
     void setHeadingText(int column, const QString &text);
     // A row heading text instead of the row's number; a null string brings the number back.
@@ -89,6 +92,9 @@ public:
     // Sorts the rows by one column, stable, with formats and row settings moving along. The comparison
     // orders ascending; descending swaps its arguments. The current cell stays on its row.
     void sortRows(int column, const CGridCellStore::CompareFn &compare, bool descending);
+    // The same for an order by numbers made from the texts, each text converted once: the fast way
+    // to sort millions of rows by a number or date column.
+    void sortRowsByKey(int column, const CGridCellStore::KeyFn &key, bool descending);
     // Shows a sort arrow in one heading; any arrow elsewhere goes. None removes the arrow.
     void setSortArrow(int column, SortArrow arrow);
     SortArrow sortArrow(int column) const;
@@ -124,6 +130,7 @@ protected:
 
 private:
     void updateRow(int row);
+    void applySortOrder(const std::vector<int> &order);
     void applyRowHeights();
     void closeOpenEditor();
 

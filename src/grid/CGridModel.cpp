@@ -91,7 +91,7 @@ QVariant CGridModel::headerData(int section, Qt::Orientation orientation, int ro
 
 void CGridModel::setRowCount(int rows)
 {
-    rows = std::max(rows, 0);
+    rows = std::clamp(rows, 0, CGridCellStore::MaxRows);
     const int old = m_store.rowCount();
     if (rows > old) {
         beginInsertRows({}, old, rows - 1);
@@ -106,7 +106,7 @@ void CGridModel::setRowCount(int rows)
 
 void CGridModel::setColumnCount(int columns)
 {
-    columns = std::max(columns, 0);
+    columns = std::clamp(columns, 0, CGridCellStore::MaxColumns);
     const int old = m_store.columnCount();
     if (columns > old) {
         beginInsertColumns({}, old, columns - 1);
@@ -119,14 +119,16 @@ void CGridModel::setColumnCount(int columns)
     }
 }
 
-void CGridModel::appendRows(CGridRowBatch &&batch)
+int CGridModel::appendRows(CGridRowBatch &&batch)
 {
-    if (batch.isEmpty())
-        return;
     const int first = m_store.rowCount();
-    beginInsertRows({}, first, first + batch.rowCount() - 1);
+    const int count = std::min(batch.rowCount(), CGridCellStore::MaxRows - first);
+    if (count <= 0)
+        return 0;
+    beginInsertRows({}, first, first + count - 1);
     m_store.appendRows(std::move(batch));
     endInsertRows();
+    return count;
 }
 
 void CGridModel::clear()
@@ -183,15 +185,19 @@ void CGridModel::setRowHeadingText(int row, const QString &text)
         emit headerDataChanged(Qt::Vertical, row, row);
 }
 
-void CGridModel::sortRows(int column, const CGridCellStore::CompareFn &compare, bool descending)
+void CGridModel::reorderRows(const std::vector<int> &order)
 {
-    if (m_store.rowCount() < 2)
+    const std::size_t n = std::size_t(m_store.rowCount());
+    if (order.size() != n || n < 2)
         return;
-    const std::vector<int> order = m_store.sortOrder(column, compare, descending);
+    std::vector<int> newPos(n, -1);
+    for (std::size_t i = 0; i < n; ++i) {
+        const int old = order[i];
+        if (old < 0 || std::size_t(old) >= n || newPos[std::size_t(old)] != -1)
+            return;
+        newPos[std::size_t(old)] = int(i);
+    }
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    std::vector<int> newPos(order.size());
-    for (std::size_t i = 0; i < order.size(); ++i)
-        newPos[std::size_t(order[i])] = int(i);
     const QModelIndexList before = persistentIndexList();
     QModelIndexList after;
     after.reserve(before.size());

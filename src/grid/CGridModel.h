@@ -29,7 +29,8 @@ public:
 
     void setRowCount(int rows);
     void setColumnCount(int columns);
-    void appendRows(CGridRowBatch &&batch);
+    // Appends with one insertion; returns the rows taken (see CGridCellStore::appendRows).
+    int appendRows(CGridRowBatch &&batch);
     void clear();
     void clearCells();
 
@@ -42,9 +43,9 @@ public:
     void setRowHeadingText(int row, const QString &text);
     bool setRowHeight(int row, int pixels) { return m_store.setRowHeight(row, pixels); }
 
-    // Sorts the rows by one column (see CGridCellStore::sortOrder) and moves every persistent index
-    // along with its row.
-    void sortRows(int column, const CGridCellStore::CompareFn &compare, bool descending);
+    // Moves the rows into `order` (as CGridCellStore::sortOrder gives it) with one layout change that
+    // carries every persistent index along with its row. Any other order changes nothing.
+    void reorderRows(const std::vector<int> &order);
 
 signals:
     // A cell's text was changed through setData (an in-place edit).

@@ -35,7 +35,8 @@ CGridPackedRow::CGridPackedRow(std::span<const QStringView> texts)
     std::size_t end = 0;
     for (std::size_t i = 0; i < columns; ++i) {
         const QStringView t = texts[i];
-        std::memcpy(text + end, t.utf16(), std::size_t(t.size()) * 2);
+        if (!t.isEmpty())
+            std::memcpy(text + end, t.utf16(), std::size_t(t.size()) * 2);
         end += std::size_t(t.size());
         if (wide) {
             const auto e = std::uint32_t(end);

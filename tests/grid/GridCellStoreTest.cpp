@@ -107,6 +107,9 @@ TEST(GridCellStore, ShrinkingDropsDataAndGrowingBackGivesEmptyCells)
     EXPECT_TRUE(store.text(99, 99).isEmpty());
     store.setRowCount(-5);
     EXPECT_EQ(store.rowCount(), 0);
+    store.setColumnCount(INT_MAX); // cut to the maximum instead of exhausting memory
+    EXPECT_EQ(store.columnCount(), CGridCellStore::MaxColumns);
+    store.setColumnCount(3);
 
     // A batch wider than the grid loses the extra columns.
     CGridRowBatch batch;

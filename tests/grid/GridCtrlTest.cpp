@@ -114,6 +114,20 @@ TEST_F(GridCtrlTest, KeyPressesCanBeConsumedAndDoubleClicksReportTheCell)
     EXPECT_EQ(m_grid.currentRow(), 2);
     EXPECT_EQ(keys, QList<int>({Qt::Key_Down, Qt::Key_Down}));
 
+    // The key is told before the grid moves: rows appended on Down at the last row are moved into.
+    QObject::connect(&m_grid, &CGridCtrl::keyPressed, &m_grid, [&](int key, Qt::KeyboardModifiers, bool *) {
+        if (key == Qt::Key_Down && m_grid.currentRow() == m_grid.rowCount() - 1) {
+            CGridRowBatch batch;
+            batch.addRow(QStringList{u"fetched"_qs});
+            m_grid.appendRows(std::move(batch));
+        }
+    });
+    m_grid.setCurrentRow(3);
+    QTest::keyClick(&m_grid, Qt::Key_Down);
+    EXPECT_EQ(m_grid.rowCount(), 5);
+    EXPECT_EQ(m_grid.currentRow(), 4);
+    EXPECT_EQ(m_grid.text(4, 0), u"fetched");
+
     QSignalSpy clicks(&m_grid, &CGridCtrl::cellDoubleClicked);
     QTest::mouseDClick(m_grid.viewport(), Qt::LeftButton, {}, cellCenter(3, 2));
     ASSERT_EQ(clicks.count(), 1);

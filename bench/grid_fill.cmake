@@ -1,0 +1,1 @@
+tarvolo_bench(grid_fill DEPS tarvolo_grid)
