@@ -438,8 +438,16 @@ QByteArray fromUnicode(QStringView text, unsigned cp, char defaultChar, bool *us
                 }
                 in += skip;
                 inLeft -= skip;
-                out.append(subst);
-                lost = true;
+                const char raw = char(unit);
+                if (cs.singleByte && unit >= 0x80 && unit <= 0x9F
+                    && decodeLenient(QByteArrayView(&raw, 1), cs) == QChar(unit)) {
+                    // The holes of 1252 and 1251 decode to the C1 control of the same value; map
+                    // it back so that such text survives a rewrite unchanged.
+                    out.append(raw);
+                } else {
+                    out.append(subst);
+                    lost = true;
+                }
             }
         }
     }

@@ -49,6 +49,7 @@ template <class... Ts> struct Overloaded : Ts...
 {
     using Ts::operator()...;
 };
+template <class... Ts> Overloaded(Ts...) -> Overloaded<Ts...>; // clang 14 needs the guide
 
 } // namespace
 

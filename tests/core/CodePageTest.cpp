@@ -50,6 +50,13 @@ TEST(CodePage, DecodesWindows1252HolesAsC1Controls)
     const QByteArray all = QByteArray("\x80\x81\x8d\x8f\x90\x9d\xe9\xff");
     EXPECT_EQ(codepage::toUnicode(all, 1252), u(u"\u20ac\u0081\u008d\u008f\u0090\u009d\u00e9\u00ff"));
     EXPECT_EQ(codepage::toUnicode(QByteArray("\x98\xc6"), 1251), u(u"\u0098\u0416"));
+
+    // They map back, so a rewrite keeps such text; a C1 control that is no hole still needs the default.
+    bool lost = true;
+    EXPECT_EQ(codepage::fromUnicode(codepage::toUnicode(all, 1252), 1252, 0, &lost), all);
+    EXPECT_FALSE(lost);
+    EXPECT_EQ(codepage::fromUnicode(u(u"\u0080"), 1252, 0, &lost), QByteArray("?"));
+    EXPECT_TRUE(lost);
 }
 
 TEST(CodePage, CyrillicAndJapaneseRoundTrip)
