@@ -1,0 +1,87 @@
+// Texts sent to the server and how variables are bound: substitution, carriage returns, the count
+// wrapper, leading integers and the binding chosen by a variable's type.
+#include "execution/CStatementText.h"
+#include "execution/CVariableBinding.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+namespace {
+
+CSQLVariable var(int kind, const QString &name, const QString &value, const QString &type = "String")
+{
+    CSQLVariable v;
+    v.kind = kind;
+    v.name = name;
+    v.value = value;
+    v.type = type;
+    return v;
+}
+
+} // namespace
+
+TEST(StatementText, SubstitutionIgnoresCaseAndNeverReplacesAnInsertedValue)
+{
+    const std::vector<CSQLVariable> vars{
+        var(CSQLVariable::kSubstitution, "&T", "emp"),
+        var(CSQLVariable::kBind, ":ID", "&T"),
+    };
+    EXPECT_EQ(CStatementText::substitute("SELECT * FROM &t WHERE x = :id", vars),
+              "SELECT * FROM emp WHERE x = :id");
+    // A value holding the name is inserted once; later occurrences are still replaced.
+    const std::vector<CSQLVariable> self{var(CSQLVariable::kSubstitution, "&A", "&a&A")};
+    EXPECT_EQ(CStatementText::substitute("&a + &A", self), "&a&A + &a&A");
+    // Variables go in list order: the second sees what the first inserted.
+    const std::vector<CSQLVariable> chain{var(CSQLVariable::kSubstitution, "&A", "&B"),
+                                          var(CSQLVariable::kSubstitution, "&B", "x")};
+    EXPECT_EQ(CStatementText::substitute("&A", chain), "x");
+    EXPECT_EQ(CStatementText::substitute("&A", {var(CSQLVariable::kSubstitution, "&A", "")}), "");
+}
+
+TEST(StatementText, CarriageReturnsGoLineFeedsStayAndTheCountWrapsTheText)
+{
+    EXPECT_EQ(CStatementText::withoutCarriageReturns("a\r\nb\rc\n"), "a\nbc\n");
+    EXPECT_EQ(CStatementText::countRows("SELECT 1 FROM dual -- note"),
+              "SELECT count(1) CNT FROM (SELECT 1 FROM dual -- note\n)");
+    EXPECT_EQ(CStatementText::enableDbmsOutput(10000), "BEGIN dbms_output.enable(10000); END;");
+}
+
+TEST(StatementText, LeadingInteger)
+{
+    EXPECT_EQ(CStatementText::leadingInteger(u"12abc"), 12);
+    EXPECT_EQ(CStatementText::leadingInteger(u"3.5"), 3);
+    EXPECT_EQ(CStatementText::leadingInteger(u"  -7 "), -7);
+    EXPECT_EQ(CStatementText::leadingInteger(u"+42"), 42);
+    EXPECT_EQ(CStatementText::leadingInteger(u""), 0);
+    EXPECT_EQ(CStatementText::leadingInteger(u"abc"), 0);
+    EXPECT_EQ(CStatementText::leadingInteger(u"- 5"), 0);
+    EXPECT_EQ(CStatementText::leadingInteger(u"99999999999999999999999"),
+              std::numeric_limits<qint64>::max());
+    EXPECT_EQ(CStatementText::leadingInteger(u"-9223372036854775808"),
+              std::numeric_limits<qint64>::min());
+}
+
+TEST(VariableBinding, TypeTextDecidesHowAValueIsBound)
+{
+    CVariableBinding b = CVariableBinding::decide(var(0, ":N", "12abc", "Number"));
+    EXPECT_EQ(b.as, CVariableBinding::As::Number);
+    EXPECT_EQ(b.number, 12.0);
+    EXPECT_EQ(CVariableBinding::decide(var(0, ":N", "", "Number")).number, 0.0);
+
+    b = CVariableBinding::decide(var(0, ":D", "07.12.2026", "Date"));
+    ASSERT_EQ(b.as, CVariableBinding::As::Date);
+    EXPECT_EQ(b.date.year, 2026);
+    EXPECT_EQ(b.date.month, 12);
+    EXPECT_EQ(b.date.day, 7);
+
+    const CSQLVariable empty = var(0, ":D", "dd.mm.yyyy", "Date");
+    EXPECT_EQ(CVariableBinding::decide(empty).as, CVariableBinding::As::Unbound);
+    EXPECT_EQ(CVariableBinding::unknownTypeMessage(empty),
+              "The value of :D variable (dd.mm.yyyy) has an unknown type");
+
+    // The type is compared exactly; anything else binds the text as it is.
+    b = CVariableBinding::decide(var(0, ":S", "3.5", "number"));
+    EXPECT_EQ(b.as, CVariableBinding::As::String);
+    EXPECT_EQ(b.text, "3.5");
+}
