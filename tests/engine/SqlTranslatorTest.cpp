@@ -91,7 +91,7 @@ TEST(SqlTranslatorTest, BrokenSqlGivesOraErrors)
     EXPECT_EQ(translateError("select from t"), 936);
     EXPECT_EQ(translateError("select 1 + from dual"), 936);
     EXPECT_EQ(translateError("select date 'not a date' from dual"), 1861);
-    EXPECT_EQ(translateError(std::string("select \x01\xff\x80 from dual", 24)), 911);
+    EXPECT_EQ(translateError(std::string("select \x01\xff\x80 from dual")), 911);
 }
 
 TEST_F(EngineSqlFixture, BrokenSqlCorpusNeverCrashesAndAlwaysNamesAnOraError)
