@@ -174,6 +174,12 @@ TEST_F(GridCtrlTest, MultipleSelectionSwitchesOnAndOff)
     QTest::keyClick(&m_grid, Qt::Key_Down, Qt::ShiftModifier);
     QTest::keyClick(&m_grid, Qt::Key_Down, Qt::ShiftModifier);
     EXPECT_EQ(m_grid.selectionModel()->selectedIndexes().size(), 3);
+    // A heading press selects no column here either.
+    QHeaderView *header = m_grid.horizontalHeader();
+    const QPoint heading(header->sectionViewportPosition(2) + 5, header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, heading);
+    EXPECT_EQ(m_grid.selectionModel()->selectedIndexes().size(), 3);
+    EXPECT_EQ(m_grid.currentColumn(), 0);
     m_grid.setMultipleSelection(false);
     EXPECT_TRUE(m_grid.selectionModel()->selectedIndexes().isEmpty());
     QTest::keyClick(&m_grid, Qt::Key_Down, Qt::ShiftModifier);
