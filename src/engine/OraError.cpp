@@ -191,6 +191,16 @@ OraError OraError::fromSqlite(int resultCode, std::string_view msg)
             return standard(1400, quotedPath(after(msg, ": ")));
         if (startsWith(msg, "FOREIGN KEY"))
             return standard(2291, "FOREIGN KEY");
+        if (startsWith(msg, "CHECK constraint failed: ORA-12899 ")) {
+            // The size check the translator puts on character columns: "ORA-12899 TABLE COLUMN SIZE".
+            std::string rest = after(msg, "ORA-12899 ");
+            std::size_t sizeAt = rest.rfind(' ');
+            std::size_t columnAt = sizeAt == std::string::npos ? std::string::npos : rest.rfind(' ', sizeAt - 1);
+            if (columnAt != std::string::npos)
+                return standard(12899, quotedName(rest.substr(0, columnAt)) + "." +
+                                           quotedName(rest.substr(columnAt + 1, sizeAt - columnAt - 1)) +
+                                           " (maximum: " + rest.substr(sizeAt + 1) + ")");
+        }
         if (startsWith(msg, "CHECK constraint failed: "))
             return standard(2290, after(msg, ": "));
         return standard(2290, msg);

@@ -99,7 +99,87 @@ public:
         return out;
     }
 
+    // CREATE TABLE name (columns ...): character columns get a named CHECK on their size, so an oversized
+    // value fails with ORA-12899 as in Oracle (SQLite itself ignores declared lengths). The constraint uses
+    // only SQLite's own functions, so the file stays writable from any SQLite client. Other CREATE
+    // statements translate as they are.
+    std::string createTable(std::size_t begin, std::size_t end)
+    {
+        std::size_t i = begin + 1;
+        if (!(i < end && m_t[i].isWord("TABLE")) || i + 2 >= end)
+            return range(begin, end);
+        std::size_t nameAt = i + 1;
+        std::size_t open = nameAt + 1;
+        std::string table = m_t[nameAt].type == Type::QuotedIdent ? m_t[nameAt].text : upperAscii(m_t[nameAt].text);
+        if (open + 1 < end && m_t[open].isSymbol(".") &&
+            (m_t[open + 1].type == Type::Word || m_t[open + 1].type == Type::QuotedIdent)) {
+            table = m_t[open + 1].type == Type::QuotedIdent ? m_t[open + 1].text : upperAscii(m_t[open + 1].text);
+            open += 2;
+        }
+        if (open >= end || !m_t[open].isSymbol("("))
+            return range(begin, end);
+        std::size_t close = matching(open, end);
+        std::string out = "CREATE TABLE " + range(nameAt, open) + " (";
+        std::size_t k = open + 1;
+        bool first = true;
+        while (k < close) {
+            std::size_t b = k;
+            int depth = 0;
+            while (k < close && !(depth == 0 && m_t[k].isSymbol(","))) {
+                if (m_t[k].isSymbol("("))
+                    ++depth;
+                else if (m_t[k].isSymbol(")"))
+                    --depth;
+                ++k;
+            }
+            if (k == b)
+                fail(904, "\"\"");
+            if (!first)
+                out += ", ";
+            first = false;
+            out += columnDefinition(table, b, k);
+            if (k < close)
+                ++k;
+        }
+        out += ")";
+        if (close + 1 < end)
+            out += " " + range(close + 1, end);
+        return out;
+    }
+
 private:
+    std::string columnDefinition(const std::string& table, std::size_t b, std::size_t e)
+    {
+        const SqlToken& name = m_t[b];
+        bool isColumn = (name.type == Type::Word && !isKeyword(name) && !name.isWord("CONSTRAINT")) ||
+                        name.type == Type::QuotedIdent;
+        if (!isColumn || e - b < 2 || m_t[b + 1].type != Type::Word)
+            return range(b, e);
+        std::string type = upperAscii(m_t[b + 1].text);
+        bool character = type == "VARCHAR2" || type == "VARCHAR" || type == "NVARCHAR2" || type == "CHAR" ||
+                         type == "NCHAR" || type == "RAW";
+        if (!character || b + 4 >= e || !m_t[b + 2].isSymbol("(") || m_t[b + 3].type != Type::Number)
+            return range(b, e);
+        std::size_t closeAt = b + 4;
+        bool charSemantics = type == "NVARCHAR2" || type == "NCHAR";
+        if (closeAt < e && (m_t[closeAt].isWord("BYTE") || m_t[closeAt].isWord("CHAR"))) {
+            charSemantics = m_t[closeAt].isWord("CHAR");
+            ++closeAt;
+        }
+        if (closeAt >= e || !m_t[closeAt].isSymbol(")"))
+            return range(b, e);
+        std::string column = name.type == Type::QuotedIdent ? name.text : upperAscii(name.text);
+        std::string size = m_t[b + 3].text;
+        std::string out = range(b, b + 1) + " " + type + "(" + size + ")";
+        if (closeAt + 1 < e)
+            out += " " + range(closeAt + 1, e);
+        std::string measure = charSemantics ? "length(" + quoteIdent(column) + ")"
+                                            : "length(CAST(" + quoteIdent(column) + " AS BLOB))";
+        out += " CONSTRAINT " + quoteIdent("ORA-12899 " + table + " " + column + " " + size) + " CHECK (" +
+               measure + " <= " + size + ")";
+        return out;
+    }
+
     [[noreturn]] void fail(int code, std::string_view arg = {}) { throw OraException(OraError::standard(code, arg)); }
 
     static void append(std::string& out, const std::string& piece)
@@ -518,7 +598,8 @@ OraError translateSql(std::string_view oracleSql, TranslatedSql& out)
     }
     try {
         Translator translator(oracleSql, tokens, out.binds);
-        out.sql = translator.range(0, tokens.size());
+        out.sql = out.kind == StatementKind::Create ? translator.createTable(0, tokens.size())
+                                                    : translator.range(0, tokens.size());
     } catch (const OraException& e) {
         out.sql.clear();
         out.binds.clear();

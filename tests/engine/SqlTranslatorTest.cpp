@@ -213,3 +213,23 @@ TEST(OraErrorTest, SqliteFailuresMapToOracleTexts)
     EXPECT_EQ(OraError::standard(12899, "\"S\".\"T\".\"C\" (actual: 5, maximum: 4)").text(),
               "ORA-12899: value too large for column \"S\".\"T\".\"C\" (actual: 5, maximum: 4)");
 }
+
+TEST_F(EngineSqlFixture, CharacterColumnsEnforceTheirDeclaredSize)
+{
+    run("create table notes (id number primary key, code varchar2(3 byte), name nvarchar2(3), \"Tag\" char(2) "
+        "not null, body clob)");
+    run("insert into notes (id, code, name, \"Tag\") values (1, 'abc', '\xC3\xA9\xC3\xA9\xC3\xA9', 'xy')");
+    EXPECT_EQ(value("select count(*) from notes"), "1");
+    try {
+        run("insert into notes (id, code, \"Tag\") values (2, 'abcd', 'x')");
+        FAIL() << "an oversized value was stored";
+    } catch (const std::string& error) {
+        EXPECT_EQ(error, "ORA-12899: value too large for column \"NOTES\".\"CODE\" (maximum: 3)");
+    }
+    // VARCHAR2 counts bytes, NVARCHAR2 characters.
+    EXPECT_EQ(errorCode("insert into notes (id, code, \"Tag\") values (3, '\xC3\xA9\xC3\xA9', 'x')"), 12899);
+    EXPECT_EQ(errorCode("update notes set \"Tag\" = 'xyz'"), 12899);
+    EXPECT_EQ(errorCode("insert into notes (id, code) values (4, 'a')"), 1400);
+    EXPECT_EQ(errorCode("insert into notes (id, \"Tag\") values (1, 'a')"), 1);
+    EXPECT_EQ(value("select count(*) from notes"), "1");
+}
