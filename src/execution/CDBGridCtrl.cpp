@@ -293,7 +293,7 @@ bool CDBGridCtrl::refresh()
     return opened;
 }
 
-void CDBGridCtrl::reset()
+void CDBGridCtrl::resetGrid()
 {
     closeQuery();
     disconnectDatabase();

@@ -81,7 +81,7 @@ public:
     // Runs the query again from its first row with the current values, without the dialog.
     bool refresh();
     // Closes the query and the session and empties the grid.
-    void reset();
+    void resetGrid(); // not reset(): that name is QAbstractItemView's model-reset slot
 
     // Rows of the query into the grid.
     void setUpColumns();

@@ -89,13 +89,13 @@ TEST(VariablesDlg, OkTakesTypesAndValuesIntoTheHistoryCancelTakesNothing)
     {
         CVariablesDlg dialog;
         dialog.setVariables(&vars);
-        auto found = answerNextModal<CVariablesDlg>([](CVariablesDlg *d) {
+        ModalAnswer<CVariablesDlg> answer([](CVariablesDlg *d) {
             d->list()->setText(0, 1, "Number");
             d->list()->setText(0, 2, "7");
             d->cancelButton()->click();
         });
         EXPECT_EQ(dialog.exec(), QDialog::Rejected);
-        EXPECT_TRUE(*found);
+        EXPECT_TRUE(answer.found());
     }
     EXPECT_EQ(vars[0].type, "String");
     EXPECT_EQ(vars[0].value, "1"); // only the fill from history happened
@@ -104,13 +104,13 @@ TEST(VariablesDlg, OkTakesTypesAndValuesIntoTheHistoryCancelTakesNothing)
     CVariablesDlg dialog;
     dialog.setVariables(&vars);
     EXPECT_EQ(dialog.windowTitle(), "Variables");
-    auto found = answerNextModal<CVariablesDlg>([](CVariablesDlg *d) {
+    ModalAnswer<CVariablesDlg> answer([](CVariablesDlg *d) {
         d->list()->setText(0, 1, "Number");
         d->list()->setText(0, 2, "2");
         d->okButton()->click();
     });
     EXPECT_EQ(dialog.exec(), QDialog::Accepted);
-    EXPECT_TRUE(*found);
+    EXPECT_TRUE(answer.found());
     EXPECT_EQ(vars[0].type, "Number");
     EXPECT_EQ(vars[0].value, "2");
     EXPECT_EQ(vars[0].history, QStringList({"1", "2"}));
