@@ -63,6 +63,7 @@ statement::~statement()
     m_handle.reset();
     m_by_name.clear();
     m_parameters.clear();
+    m_failed.clear();
 }
 
 parameter &statement::bind(const std::string &name, int type_code)
@@ -70,7 +71,15 @@ parameter &statement::bind(const std::string &name, int type_code)
     if (type_code != kind_number && type_code != kind_date && type_code != kind_string)
         throw DB_LIBRARY_ERROR(error::unknown_prefix, name);
     std::unique_ptr<parameter> p(new parameter(*this, name, type_code));
-    p->bind();
+    try {
+        p->bind();
+    } catch (...) {
+        // A bind handle made before the failure keeps addressing the buffers until the statement
+        // handle is freed, so they must live as long; the parameter is not listed.
+        if (p->m_bind != nullptr)
+            m_failed.push_back(std::move(p));
+        throw;
+    }
     parameter &result = *p;
     m_parameters.push_back(std::move(p));
     m_by_name[name] = &result;

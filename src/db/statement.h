@@ -62,6 +62,8 @@ private:
     oci::ub2 m_type = 0;
     std::vector<std::unique_ptr<parameter>> m_parameters; // in bind order
     std::map<std::string, parameter *> m_by_name;          // last bound wins
+    std::vector<std::unique_ptr<parameter>> m_failed;     // bound by OCI, then failed: the bind
+                                                          // handle still points at their buffers
     bool m_prepared = false;
     bool m_executed = false;
 };

@@ -300,6 +300,19 @@ oci::sword stmtExecute(oci::OCISvcCtx *svc, oci::OCIStmt *stmt, oci::OCIError *e
     record("OCIStmtExecute(" + label(svc) + ", " + label(stmt) + ", " + label(err) + ", "
            + std::to_string(iters) + ", " + std::to_string(rowoff) + ", " + label(in) + ", " + label(out)
            + ", " + std::to_string(mode) + ")");
+    // Like OCI, read every buffer bound to the statement (a freed one shows under AddressSanitizer).
+    state().sent.clear();
+    if (Handle *h = find(stmt)) {
+        for (const Handle *c : h->children) {
+            if (c->type != oci::OCI_HTYPE_BIND || c->position == 0 || c->position > state().binds.size())
+                continue;
+            const Bind &b = state().binds[c->position - 1];
+            std::vector<unsigned char> copy(static_cast<std::size_t>(b.size));
+            std::memcpy(copy.data(), b.value, copy.size());
+            [[maybe_unused]] volatile oci::ub2 length = *b.length;
+            state().sent.emplace_back(b.name, *b.indicator);
+        }
+    }
     const oci::sword s = answer("OCIStmtExecute");
     if (s == oci::OCI_SUCCESS && state().onExecute)
         state().onExecute(state());

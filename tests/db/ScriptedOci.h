@@ -65,6 +65,8 @@ struct State {
     std::vector<Bind> binds;
     std::map<oci::ub4, Define> defines;
     std::function<void(State &)> onExecute; // e.g. writes OUT binds
+    std::vector<std::pair<std::string, oci::sb2>> sent; // name and indicator of each bind of the
+                                                        // last executed statement, read as OCI does
     int liveHandles = 0;
     int badFrees = 0;          // frees of unknown or already freed handles
     bool envCreateGivesHandle = true; // a failing OCIEnvCreate still hands out an environment

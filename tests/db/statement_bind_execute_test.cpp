@@ -177,6 +177,11 @@ TEST_F(StatementTest, UnknownTypeCodeAndFailedBindsCarryTheName)
     }
     EXPECT_TRUE(st.parameters().empty());
     EXPECT_EQ(expectLibraryError([&] { st.param(":a"); }), 1010);
+
+    // The handle of the bind whose charset failed still addresses its buffers at execute.
+    st.bind(":b", db::kind_number).set_number(2);
+    st.execute();
+    EXPECT_EQ(state().sent, (std::vector<std::pair<std::string, oci::sb2>>{{":a", -1}, {":b", 0}}));
 }
 
 TEST_F(StatementTest, LookupIsExactAndTheLaterBindingWins)
