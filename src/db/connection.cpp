@@ -7,6 +7,12 @@
 namespace db {
 namespace {
 
+// The call did its work, possibly with a warning to read (OCI_SUCCESS_WITH_INFO).
+bool succeeded(oci::sword status)
+{
+    return status == oci::OCI_SUCCESS || status == oci::OCI_SUCCESS_WITH_INFO;
+}
+
 std::string narrow(const QString &text)
 {
     const QByteArray bytes = codepage::fromUnicode(text, codepage::kSystemAnsi);
@@ -62,10 +68,11 @@ void connection::open(const open_parameters &parameters)
 
     alloc(reinterpret_cast<void **>(&m_server), oci::OCI_HTYPE_SERVER);
     alloc(reinterpret_cast<void **>(&m_error), oci::OCI_HTYPE_ERROR);
-    check(t.OCIServerAttach(m_server, m_error,
-                            reinterpret_cast<const oci::OraText *>(parameters.service.data()),
-                            static_cast<oci::sb4>(parameters.service.size()), oci::OCI_DEFAULT));
-    m_attached = true;
+    s = t.OCIServerAttach(m_server, m_error,
+                          reinterpret_cast<const oci::OraText *>(parameters.service.data()),
+                          static_cast<oci::sb4>(parameters.service.size()), oci::OCI_DEFAULT);
+    m_attached = succeeded(s); // a warning still attached: detach is due even though open fails
+    check(s);
     alloc(reinterpret_cast<void **>(&m_service_context), oci::OCI_HTYPE_SVCCTX);
     check(t.OCIAttrSet(m_service_context, oci::OCI_HTYPE_SVCCTX, m_server, 0, oci::OCI_ATTR_SERVER,
                        m_error));
@@ -81,8 +88,9 @@ void connection::open(const open_parameters &parameters)
     const oci::ub4 mode = parameters.connect_mode == 1   ? oci::OCI_SYSDBA
                           : parameters.connect_mode == 2 ? oci::OCI_SYSOPER
                                                          : oci::OCI_DEFAULT;
-    check(t.OCISessionBegin(m_service_context, m_error, m_session, oci::OCI_CRED_RDBMS, mode));
-    m_session_live = true;
+    s = t.OCISessionBegin(m_service_context, m_error, m_session, oci::OCI_CRED_RDBMS, mode);
+    m_session_live = succeeded(s); // e.g. ORA-28002, password about to expire: the session began
+    check(s);
     check(t.OCIAttrSet(m_service_context, oci::OCI_HTYPE_SVCCTX, m_session, 0,
                        oci::OCI_ATTR_SESSION, m_error));
     if (parameters.non_blocking) {

@@ -186,6 +186,25 @@ TEST(SessionOpenClose, LogonFailureCarriesOracleTextAndCleansUp)
     EXPECT_EQ(state().badFrees, 0);
 }
 
+TEST(SessionOpenClose, AWarningAtLogonFailsTheOpenButTheSessionIsEndedAtClose)
+{
+    scripted::Session s;
+    state().errorText = "ORA-28002: the password will expire within 7 days\n";
+    scripted::fail("OCISessionBegin", oci::OCI_SUCCESS_WITH_INFO);
+    db::connection c;
+    try {
+        c.open(params());
+        FAIL() << "open succeeded";
+    } catch (const db::error &e) {
+        EXPECT_EQ(e.description(),
+                  "(OCI_SUCCESS_WITH_INFO) ORA-28002: the password will expire within 7 days\n");
+    }
+    state().calls.clear();
+    EXPECT_EQ(c.close(), oci::OCI_SUCCESS);
+    EXPECT_EQ(scripted::callsOf("OCISessionEnd"), Calls{"OCISessionEnd(svc1, err1, ses1, 0)"});
+    EXPECT_EQ(state().liveHandles, 0);
+}
+
 TEST(SessionOpenClose, FailingCloseStopsAndKeepsStateButDestructorFreesAll)
 {
     scripted::Session s;
