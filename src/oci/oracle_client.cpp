@@ -44,6 +44,17 @@ bool exists(const std::string &path)
     return ::stat(path.c_str(), &st) == 0;
 }
 
+// The canonical path of an existing file (links resolved), or the path itself.
+std::string realPath(const std::string &path)
+{
+    char *resolved = ::realpath(path.c_str(), nullptr);
+    if (resolved == nullptr)
+        return path;
+    std::string out(resolved);
+    std::free(resolved);
+    return out;
+}
+
 std::vector<std::string> globPaths(const std::string &pattern)
 {
     std::vector<std::string> out;
@@ -167,7 +178,8 @@ std::string oracle_client::ensureNlsLang()
     if (!current.empty())
         return current;
     std::string value = "AMERICAN_AMERICA." + nlsCharsetFor(::nl_langinfo(CODESET));
-    ::setenv("NLS_LANG", value.c_str(), 0);
+    ::setenv("NLS_LANG", value.c_str(), 1); // an empty value counts as unset: the client would
+                                              // fall back to US7ASCII
     return envValue("NLS_LANG");
 }
 
@@ -175,11 +187,18 @@ void oracle_client::load()
 {
     m_tried = true;
     ensureNlsLang();
-    std::string problems; // files that exist but were refused, with the reason
+    std::string problems;          // files that exist but were refused, with the reason
+    std::vector<std::string> seen; // real paths tried: versioned names are often links to one file
     for (const std::string &file : candidates()) {
         const bool bare = file.find('/') == std::string::npos;
         if (!bare && !exists(file))
             continue;
+        if (!bare) {
+            const std::string real = realPath(file);
+            if (std::find(seen.begin(), seen.end(), real) != seen.end())
+                continue;
+            seen.push_back(real);
+        }
         ::dlerror();
         void *handle = ::dlopen(file.c_str(), RTLD_LAZY | RTLD_LOCAL);
         if (handle == nullptr) {
@@ -226,11 +245,16 @@ void oracle_client::load()
     }
     const std::string explicitLib = envValue("TARVOLO_OCI_LIB");
     const std::string home = envValue("ORACLE_HOME");
-    m_failure = problems + "No usable Oracle client library (libclntsh.so) was found. Looked in: "
+    // The refused files come last: the error detail is cut at 1023 bytes and the advice must stay.
+    m_failure = std::string("No usable Oracle client library (libclntsh.so) was found. Looked in: ")
                 + "$TARVOLO_OCI_LIB (" + (explicitLib.empty() ? "not set" : explicitLib) + "), "
                 + "$ORACLE_HOME/lib (" + (home.empty() ? "ORACLE_HOME not set" : home + "/lib")
                 + "), the library search path (LD_LIBRARY_PATH, ldconfig), "
                 + "/usr/lib/oracle/*/client64/lib, /opt/oracle/instantclient*. " + kInstallHint;
+    if (!problems.empty()) {
+        problems.pop_back(); // the blank after the last reason
+        m_failure += " Refused: " + problems;
+    }
 }
 
 const api *oracle_client::table()

@@ -33,7 +33,7 @@ public:
     // The Oracle character set name matching a C library code set name (nl_langinfo(CODESET)).
     static std::string nlsCharsetFor(const char *codeset);
 
-    // Sets NLS_LANG to AMERICAN_AMERICA.<charset of the locale> unless it is set; returns its value.
+    // Sets NLS_LANG to AMERICAN_AMERICA.<charset of the locale> unless it holds a value; returns it.
     static std::string ensureNlsLang();
 
     static constexpr int kMinimumMajorVersion = 11; // oldest client release accepted

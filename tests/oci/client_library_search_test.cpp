@@ -131,6 +131,34 @@ TEST(ClientLibrarySearch, RefusedLibrariesAreSkippedAndNamedInTheDetail)
     EXPECT_TRUE(client.describe().library.empty());
 }
 
+TEST(ClientLibrarySearch, ManyRefusedFilesLeaveTheAdviceWithinTheErrorDetail)
+{
+    if (realClientInstalled())
+        GTEST_SKIP() << "an Oracle client is installed on this machine";
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QString(60, QLatin1Char('d')));
+    std::vector<std::string> copies;
+    for (const char *version : {"10.1", "11.1", "12.1", "18.1", "19.1", "20.1", "21.1", "22.1", "23.1"})
+        copies.push_back(place(dir, QString(60, QLatin1Char('d')) + "/libclntsh.so." + version,
+                               STANDIN_CLNTSH_PARTIAL));
+    // The unversioned name is a link to one of them, as an install leaves it: reported once.
+    ASSERT_TRUE(QFile::link(QString::fromStdString(copies.back()), folder + "/libclntsh.so"));
+    EnvGuard lib("TARVOLO_OCI_LIB", folder.toStdString());
+    EnvGuard home("ORACLE_HOME", std::nullopt);
+    oci::oracle_client client;
+    EXPECT_EQ(client.table(), nullptr);
+    const std::string detail = client.failureDetail();
+    ASSERT_GT(detail.size(), 1023u);
+    const std::string shown = detail.substr(0, 1023);
+    EXPECT_NE(shown.find("Oracle Instant Client"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("TARVOLO_OCI_LIB to the full path of libclntsh.so."), std::string::npos);
+    std::size_t refusals = 0;
+    for (std::size_t at = detail.find("does not export"); at != std::string::npos;
+         at = detail.find("does not export", at + 1))
+        ++refusals;
+    EXPECT_EQ(refusals, copies.size()) << detail;
+}
+
 TEST(ClientLibrarySearch, NothingFoundSaysWhereItLookedAndWhatToInstall)
 {
     if (realClientInstalled())
@@ -165,8 +193,8 @@ TEST(ClientCharacterSet, NlsLangFollowsTheLocaleUnlessTheUserSetIt)
         EnvGuard nls("NLS_LANG", "GERMAN_GERMANY.WE8MSWIN1252");
         EXPECT_EQ(oci::oracle_client::ensureNlsLang(), "GERMAN_GERMANY.WE8MSWIN1252");
     }
-    {
-        EnvGuard nls("NLS_LANG", std::nullopt);
+    for (const std::optional<std::string> &unset : {std::optional<std::string>(), std::optional<std::string>("")}) {
+        EnvGuard nls("NLS_LANG", unset);
         const std::string set = oci::oracle_client::ensureNlsLang();
         EXPECT_TRUE(set.starts_with("AMERICAN_AMERICA.")) << set;
         EXPECT_EQ(std::getenv("NLS_LANG"), set);
