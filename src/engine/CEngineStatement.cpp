@@ -100,6 +100,10 @@ sword CEngineStatement::bind(std::unique_ptr<BindHandle> bind, BindHandle *&out,
         error = ocierr::make(3115);
         return OCI_ERROR;
     }
+    if (bind->valueSize < 0) {
+        error = OraError::make(21560, "argument 7 is null, invalid, or out of range");
+        return OCI_ERROR;
+    }
     const auto &names = m_translated.binds;
     if (!m_translateError && std::find(names.begin(), names.end(), bind->name) == names.end()) {
         error = ocierr::make(1036);
@@ -122,6 +126,10 @@ sword CEngineStatement::define(std::unique_ptr<DefineHandle> define, DefineHandl
     }
     if (!buffers::isSupportedType(define->dty)) {
         error = ocierr::make(3115);
+        return OCI_ERROR;
+    }
+    if (define->valueSize < 0 || (define->value == nullptr && define->valueSize > 0)) {
+        error = OraError::make(21560, "argument 5 is null, invalid, or out of range");
         return OCI_ERROR;
     }
     if (m_defines.size() < position)
@@ -449,7 +457,7 @@ sword CEngineStatement::executeBlock(ub4 mode, OraError &error)
 
     for (const auto &[name, value] : values) {
         const auto bound = m_bindByName.find(name);
-        if (bound == m_bindByName.end())
+        if (bound == m_bindByName.end() || bound->second->value == nullptr)
             continue;
         const auto input = inputs.find(name);
         if (input != inputs.end() && input->second == value)
