@@ -84,6 +84,27 @@ bool copyFileAtomically(const QString &source, const QString &target)
 
 QString varSection(qsizetype i) { return QStringLiteral("VAR_%1").arg(i); }
 
+// Writes a text value so that the next read returns it unchanged. A profile read trims outer
+// blanks and drops one pair of matching outer quotes, so a value such as 'SMITH' or " x" is
+// written inside one more pair of double quotes. A key that already reads as value keeps its
+// stored text (a Windows file's raw 'SMITH', a value longer than a read returns).
+void writeText(CProfileFile &cfg, const QString &section, const QString &key, const QString &value)
+{
+    const bool unchanged = cfg.readString(section, key, QStringLiteral("a")) == value &&
+                         cfg.readString(section, key, QStringLiteral("b")) == value;
+    if (unchanged)
+        return;
+    const auto blank = [](QChar c) {
+        return c == u' ' || c == u'\t' || c == u'\v' || c == u'\0';
+    };
+    const bool quoted = value.size() >= 2 && value.front() == value.back() &&
+                        (value.front() == u'"' || value.front() == u'\'');
+    if (!value.isEmpty() && (quoted || blank(value.front()) || blank(value.back())))
+        cfg.writeString(section, key, QLatin1Char('"') + value + QLatin1Char('"'));
+    else
+        cfg.writeString(section, key, value);
+}
+
 } // namespace
 
 CVexlorElement::~CVexlorElement() = default;
@@ -188,6 +209,8 @@ void CVexlorElement::readConfiguration(const CProfileFile &cfg, const HistoryLim
 
 void CVexlorElement::save()
 {
+    if (m_folderPath.isEmpty())
+        return;
     if (!QFileInfo(m_folderPath).isDir())
         QDir().mkdir(m_folderPath);
 
@@ -207,6 +230,8 @@ void CVexlorElement::saveConfiguration(bool rewrite)
 {
     if (!m_connection.savePassword())
         m_connection.setPassword(QString());
+    if (m_folderPath.isEmpty())
+        return;
 
     const QString path = filePath(kConfigFile);
     if (!rewrite) {
@@ -232,8 +257,8 @@ void CVexlorElement::saveConfiguration(bool rewrite)
 
 void CVexlorElement::writeConfiguration(CProfileFile &cfg)
 {
-    cfg.writeString(kConnection, QStringLiteral("Database"), m_connection.database());
-    cfg.writeString(kConnection, QStringLiteral("User"), m_connection.user());
+    writeText(cfg, kConnection, QStringLiteral("Database"), m_connection.database());
+    writeText(cfg, kConnection, QStringLiteral("User"), m_connection.user());
 
     cfg.writeInt(kOthers, QStringLiteral("DbGridLeft"), m_dbGridRect.left);
     cfg.writeInt(kOthers, QStringLiteral("DbGridTop"), m_dbGridRect.top);
@@ -249,19 +274,21 @@ void CVexlorElement::writeConfiguration(CProfileFile &cfg)
     cfg.writeString(kOthers, QStringLiteral("LastStart"),
                     m_lastStart.format(QString::fromLatin1(CDateTime::kFileFormat)));
 
+    const int maxValues = optionLimits().maxValues;
     for (size_t i = 0; i < m_savedVariables.size(); ++i) {
         const CSQLVariable &var = m_savedVariables[i];
         const QString section = varSection(qsizetype(i));
         cfg.writeInt(section, QStringLiteral("VarType"), var.kind);
-        cfg.writeString(section, QStringLiteral("Name"), var.name);
-        cfg.writeString(section, QStringLiteral("Type"), var.type);
-        cfg.writeString(section, QStringLiteral("Value"), var.value);
+        writeText(cfg, section, QStringLiteral("Name"), var.name);
+        writeText(cfg, section, QStringLiteral("Type"), var.type);
+        writeText(cfg, section, QStringLiteral("Value"), var.value);
         for (qsizetype j = 0; j < var.history.size(); ++j)
-            cfg.writeString(section, QStringLiteral("LastValue_%1").arg(j), var.history.at(j));
+            writeText(cfg, section, QStringLiteral("LastValue_%1").arg(j), var.history.at(j));
         // Keys are never deleted, so a longer history of the section's earlier variable would
         // follow this one's and be read back as its own; an empty entry ends the history there.
+        // Entries at or beyond the read limit are never read back and stay as they are.
         const QString next = QStringLiteral("LastValue_%1").arg(var.history.size());
-        if (!cfg.readString(section, next).isEmpty())
+        if (var.history.size() < maxValues && !cfg.readString(section, next).isEmpty())
             cfg.writeString(section, next, QString());
     }
 }
@@ -337,7 +364,21 @@ int nextElementNumber(const CElementList &list)
     int largest = 0; // never 0 or below: folder 0 (or a negative one next to it) is no new element
     for (const auto &element : list)
         largest = std::max(largest, element->elementNumber());
-    return largest + 1;
+    if (largest < std::numeric_limits<int>::max())
+        return largest + 1;
+    // A folder numbered at the top of the range leaves no larger number: take the smallest free one.
+    std::vector<int> used;
+    for (const auto &element : list)
+        used.push_back(element->elementNumber());
+    std::sort(used.begin(), used.end());
+    int candidate = 1;
+    for (int n : used) {
+        if (n == candidate)
+            ++candidate;
+        else if (n > candidate)
+            break;
+    }
+    return candidate;
 }
 
 CElementList loadScriptFolder(const QString &scriptFolder,

@@ -58,12 +58,14 @@ public:
 
     // Writes the whole folder: creates it (one level) when missing, writes the three text files,
     // copies the icon when the icon path is not already the folder's icon.ico, merges the parsed
-    // variables into the saved ones and saves the configuration without rewrite.
+    // variables into the saved ones and saves the configuration without rewrite. An element
+    // without a folder path writes nothing.
     void save();
 
     // Writes item.cfg value by value; keys not written stay. With rewrite the file is replaced by
     // one holding only what is written now (atomically: a failed rewrite leaves the old file).
-    // Without save password the connection's password is cleared in memory first.
+    // Without save password the connection's password is cleared in memory first. Every text
+    // reads back as written (values a read would trim or unquote are quoted once more).
     void saveConfiguration(bool rewrite);
 
     // Removes the element folder with everything in it, whatever its depth or path length. Refuses
@@ -97,7 +99,11 @@ public:
     const QString &sqlText() const { return m_sqlText; }
     void setSqlText(const QString &v) { m_sqlText = v; }
     const QString &folderPath() const { return m_folderPath; }
-    void setFolderPath(const QString &v) { m_folderPath = v; }
+    // Stores path with its trailing '/' (files are named by appending to it); "" stays "".
+    void setFolderPath(const QString &path)
+    {
+        m_folderPath = path.isEmpty() ? QString() : withTrailingSeparator(path);
+    }
     // The file the icon came from, or a chosen file that save() copies into the folder; "" = none.
     const QString &iconPath() const { return m_iconPath; }
     void setIconPath(const QString &v) { m_iconPath = v; }
@@ -168,7 +174,8 @@ using CElementList = std::vector<std::unique_ptr<CVexlorElement>>;
 // live as long as the elements.
 QList<const CSQLConnection *> connectionsOf(const CElementList &list);
 
-// The largest element number of list plus 1, or 1 for an empty list.
+// The largest element number of list plus 1, or 1 for an empty list; when the largest is the
+// top of the int range, the smallest positive number no element has.
 int nextElementNumber(const CElementList &list);
 
 // Loads every sub-folder of scriptFolder that is an element (number other than 0), in the order of

@@ -183,6 +183,8 @@ TEST_F(ElementFolderTest, LastStartAndFlagsAreWrittenInTheFileFormat)
     CVexlorElement e;
     e.initNew(m_dir.path(), 3);
     EXPECT_EQ(e.name(), QString::fromUtf16(u"SQL Query \u2116 3"));
+    e.setFolderPath(m_dir.filePath("3")); // files go inside the folder, not beside it
+    EXPECT_EQ(str(e.folderPath()), str(m_dir.filePath("3/")));
     EXPECT_FALSE(QFileInfo::exists(e.folderPath())); // nothing written before save
     e.connection().setPassword("tiger");
     e.connection().setSavePassword(false);
@@ -234,6 +236,36 @@ TEST_F(ElementFolderTest, RewriteDropsWhatIsNotWrittenNow)
     e.connection().setUser("OTHER");
     e.saveConfiguration(true);
     EXPECT_EQ(readBytes(dir + "item.cfg"), before);
+}
+
+// Values a profile read would trim or unquote: quoted ones from a Windows file keep their bytes when
+// unchanged, as do history entries beyond the read limit; new ones read back exactly as entered.
+TEST_F(ElementFolderTest, TextValuesReadBackAsWritten)
+{
+    const QString dir = folder("8");
+    const QByteArray cfg = kConfig.left(kConfig.indexOf("[VAR_0]")) +
+                           "[VAR_0]\r\nVarType=1\r\nName=&N\r\nType=String\r\nValue='SMITH'\r\n"
+                           "LastValue_0=KING\r\nLastValue_1='SMITH'\r\nLastValue_2=beyond\r\n";
+    ASSERT_TRUE(writeBytes(dir + "item.cfg", cfg));
+    ASSERT_TRUE(writeBytes(dir + "query.sql", "SELECT * FROM emp WHERE ename = &n"));
+    options::nMaxValuesInHist = 2;
+    CVexlorElement e;
+    ASSERT_TRUE(e.load(dir));
+    ASSERT_EQ(e.parsedVariables().size(), 1u);
+    EXPECT_EQ(str(e.parsedVariables()[0].value), "SMITH");
+    e.save();
+    EXPECT_EQ(readBytes(dir + "item.cfg").toStdString(), cfg.toStdString());
+
+    CSQLVariable &n = e.parsedVariables()[0];
+    n.value = "'KING'";
+    n.addToHistory(" padded ");
+    n.addToHistory("\"q\"");
+    e.save();
+    options::nMaxValuesInHist = 20;
+    CVexlorElement back;
+    ASSERT_TRUE(back.load(dir));
+    EXPECT_EQ(str(back.parsedVariables()[0].value), "'KING'");
+    EXPECT_EQ(back.parsedVariables()[0].history, (QStringList{"KING", "SMITH", " padded ", "\"q\""}));
 }
 
 TEST_F(ElementFolderTest, AGapInTheVariableSectionsEndsTheList)
@@ -344,9 +376,14 @@ TEST_F(ElementFolderTest, DeleteRemovesTheWholeFolderHoweverDeep)
     EXPECT_FALSE(QFileInfo::exists(dir));
     EXPECT_EQ(readBytes(outside + "keep.txt"), "keep"); // a link is removed, not followed
 
-    CVexlorElement unsaved; // no folder path: nothing at all is removed
+    CVexlorElement unsaved; // no folder path: nothing at all is removed or written
     EXPECT_FALSE(unsaved.deleteFolder());
     EXPECT_TRUE(QFileInfo::exists(outside));
+    const QString cwd = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(outside));
+    unsaved.save();
+    QDir::setCurrent(cwd);
+    EXPECT_EQ(QDir(outside).entryList(QDir::Files), QStringList{"keep.txt"});
 }
 
 } // namespace
