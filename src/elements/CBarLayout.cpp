@@ -153,10 +153,13 @@ bool CBarLayout::moveBy(int index, int step, CElementList &list, const QString &
     if (index < 0 || size_t(index) >= list.size())
         return false;
     CVexlorElement *element = list[size_t(index)].get();
-    // Elements without an entry have no stable place among equals: give every element one first.
-    const bool complete = std::all_of(list.begin(), list.end(),
-                                      [&](const auto &e) { return hasEntry(e->elementNumber()); });
-    if (!complete) {
+    // Elements without an entry, or with a position another shares, have no stable place among
+    // equals and a swap would not move them: give every element its own entry first.
+    bool distinct = std::all_of(list.begin(), list.end(),
+                                [&](const auto &e) { return hasEntry(e->elementNumber()); });
+    for (size_t i = 1; distinct && i < list.size(); ++i)
+        distinct = list[i - 1]->barPosition() < list[i]->barPosition();
+    if (!distinct) {
         renumber(list, folder);
         const auto it = std::find_if(list.begin(), list.end(),
                                      [&](const auto &e) { return e.get() == element; });

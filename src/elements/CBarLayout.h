@@ -59,8 +59,9 @@ public:
     bool swapElements(const CVexlorElement &a, const CVexlorElement &b, CElementList &list,
                       const QString &folder);
 
-    // Up and Down: swaps the element at index with its neighbour before or after it in bar order.
-    // False (nothing changed) at the edge of the list or for an index outside it.
+    // Up and Down: swaps the element at index with its neighbour before or after it in bar order
+    // (renumbering first when an element has no entry or shares its position). False (nothing
+    // changed) at the edge of the list or for an index outside it.
     bool moveUp(int index, CElementList &list, const QString &folder);
     bool moveDown(int index, CElementList &list, const QString &folder);
 

@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace {
 
 class BarLayoutTest : public ::testing::Test
@@ -102,12 +104,26 @@ TEST_F(BarLayoutTest, MovingAnElementWithoutAnEntryRenumbersFirst)
     EXPECT_FALSE(layout.swapElements(stranger, *list[0], list, folder()));
 }
 
+TEST_F(BarLayoutTest, MovingAnElementThatSharesItsPositionMovesIt)
+{
+    ASSERT_TRUE(testfiles::writeBytes(layoutFile(), "[EL_MAP]\r\nEl_0=5\r\nMap_0=1\r\nEl_1=2\r\n"
+                                                    "Map_1=1\r\nEl_2=3\r\nMap_2=2\r\n"));
+    CBarLayout layout;
+    CElementList list = elements({5, 2, 3});
+    layout.readOrderMap(folder(), list);
+    ASSERT_EQ(order(list), (std::vector<int>{5, 2, 3}));
+    ASSERT_TRUE(layout.moveUp(1, list, folder()));
+    EXPECT_EQ(order(list), (std::vector<int>{2, 5, 3}));
+    EXPECT_EQ(storedMap(), (Map{{2, 1}, {5, 2}, {3, 3}}));
+}
+
 TEST_F(BarLayoutTest, NewAndDeleteLeaveStaleKeysThatChangeNothing)
 {
     CBarLayout layout;
     CElementList list = elements({1, 2, 3, 4});
     layout.readOrderMap(folder(), list);
 
+    EXPECT_EQ(nextElementNumber(elements({1, 2, std::numeric_limits<int>::max()})), 3);
     list.push_back(std::make_unique<CVexlorElement>());
     list.back()->setElementNumber(nextElementNumber(list));
     layout.addElement(*list.back(), list);
