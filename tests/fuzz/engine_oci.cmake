@@ -1,0 +1,1 @@
+tarvolo_fuzz(engine_oci DEPS tarvolo_engine)
