@@ -23,6 +23,22 @@ const char *kUsers = "CREATE TABLE TARVOLO_USERS (USERNAME VARCHAR2(128) PRIMARY
 
 class EngineSession : public EngineOciFixture
 {
+protected:
+    // SELECT count(*) through the engine on session s.
+    int countRows(Session &s, const std::string &table)
+    {
+        OCIStmt *stmt = prepare(s, "SELECT count(*) FROM " + table);
+        int count = -1;
+        OCIDefine *d = nullptr;
+        if (execute(s, stmt, 0) == OCI_SUCCESS) {
+            api.OCIDefineByPos(stmt, &d, s.err, 1, &count, sizeof count, SQLT_INT, nullptr, nullptr,
+                               nullptr, OCI_DEFAULT);
+            if (api.OCIStmtFetch(stmt, s.err, 1, OCI_FETCH_NEXT, OCI_DEFAULT) != OCI_SUCCESS)
+                count = -2;
+        }
+        freeStmt(stmt);
+        return count;
+    }
 };
 
 TEST_F(EngineSession, UnknownServiceFailsAtAttachWithTheStandardText)
@@ -91,12 +107,15 @@ TEST_F(EngineSession, SessionsSeeOnlyWhatOthersCommitted)
     ub4 inTransaction = 0;
     api.OCIAttrGet(a.user, OCI_HTYPE_SESSION, &inTransaction, nullptr, OCI_ATTR_TRANSACTION_IN_PROGRESS, a.err);
     EXPECT_EQ(inTransaction, 1u);
+    EXPECT_EQ(countRows(a, "T"), 1); // a sees its own change
+    EXPECT_EQ(countRows(b, "T"), 0);
     EXPECT_EQ(sqliteQuery("SHOP", "SELECT count(*) FROM T"), "0");
 
     run(a, "ROLLBACK");
     EXPECT_EQ(sqliteQuery("SHOP", "SELECT count(*) FROM T"), "0");
     run(a, "INSERT INTO T (ID, NAME) VALUES (2, 'two')");
     run(a, "COMMIT");
+    EXPECT_EQ(countRows(b, "T"), 1);
     EXPECT_EQ(sqliteQuery("SHOP", "SELECT count(*) FROM T"), "1");
 
     // DDL commits what is pending first.
