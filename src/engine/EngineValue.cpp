@@ -73,6 +73,8 @@ int bindEngineValue(sqlite3_stmt* stmt, int index, const EngineValue& value)
     }
     case EngineValue::Kind::Text: {
         const std::string& t = value.asText();
+        if (t.empty())
+            return sqlite3_bind_null(stmt, index); // Oracle has no empty string: '' is NULL
         return sqlite3_bind_text(stmt, index, t.data(), static_cast<int>(t.size()), SQLITE_TRANSIENT);
     }
     case EngineValue::Kind::Date: {

@@ -50,7 +50,8 @@ private:
 };
 
 // Binds a value to parameter `index` (1-based): Number as int64 when it is an integer that fits, else as
-// double; Date as its storage text; Text as UTF-8. Returns the SQLite result code.
+// double; Date as its storage text; Text as UTF-8, the empty text as NULL (as Oracle). Returns the SQLite
+// result code.
 int bindEngineValue(sqlite3_stmt* stmt, int index, const EngineValue& value);
 // The value of column `column` (0-based) of the current row: INTEGER, REAL, TEXT, NULL as such; a BLOB as
 // Text of its bytes.

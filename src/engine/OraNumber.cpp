@@ -5,6 +5,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 
@@ -252,11 +253,13 @@ std::optional<OraNumber> OraNumber::fromDouble(double value)
 {
     if (!std::isfinite(value))
         return std::nullopt;
+    // Fifteen significant digits: every decimal of that length survives the trip through a double, and
+    // binary noise such as 0.1 + 0.2 = 0.30000000000000004 does not reach the NUMBER.
     char buf[64];
-    auto res = std::to_chars(buf, buf + sizeof buf, value);
-    if (res.ec != std::errc())
+    int n = std::snprintf(buf, sizeof buf, "%.14e", value);
+    if (n <= 0 || n >= static_cast<int>(sizeof buf))
         return std::nullopt;
-    return fromText(std::string_view(buf, static_cast<std::size_t>(res.ptr - buf)));
+    return fromText(std::string_view(buf, static_cast<std::size_t>(n)));
 }
 
 OraNumber::Decimal OraNumber::decimal() const

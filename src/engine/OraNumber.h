@@ -29,7 +29,7 @@ public:
     // Decimal text "[blanks][+|-]digits[.digits][E[+|-]digits][blanks]" (".5" and "5." allowed). Rounded to
     // 40 significant digits; magnitudes below 1e-130 become zero; nullopt when not a number or |x| >= 1e126.
     static std::optional<OraNumber> fromText(std::string_view text);
-    // The shortest decimal that reads back as the same double (what OCINumberFromReal gives for 0.1 is 0.1);
+    // The double rounded to 15 significant digits (OCINumberFromReal; 0.1 gives 0.1 and 0.1 + 0.2 gives 0.3);
     // nullopt for NaN, infinities and |x| >= 1e126.
     static std::optional<OraNumber> fromDouble(double value);
 

@@ -82,6 +82,11 @@ public:
                 i = selectList(i + 1, end, out);
                 continue;
             }
+            if (t.isWord("ORDER") && i + 1 < end && m_t[i + 1].isWord("BY")) {
+                append(out, "ORDER BY");
+                i = orderBy(i + 2, end, out);
+                continue;
+            }
             if (startsOperand(i, end)) {
                 append(out, chain(i, end));
                 continue;
@@ -206,7 +211,7 @@ private:
             return u;
         }
         case Type::QuotedIdent: return quoteIdent(t.text);
-        case Type::String: return quoteString(t.text);
+        case Type::String: return t.text.empty() ? "NULL" : quoteString(t.text);
         case Type::Number: return t.text;
         case Type::Bind: return bindRef(t.text);
         case Type::Symbol:
@@ -338,7 +343,7 @@ private:
         }
         if (t.type == Type::String) {
             ++i;
-            return quoteString(t.text);
+            return t.text.empty() ? "NULL" : quoteString(t.text); // Oracle has no empty string
         }
         std::string u = t.type == Type::Word ? upperAscii(t.text) : std::string();
         if (t.type == Type::Word) {
@@ -474,6 +479,56 @@ private:
             break;
         }
         return i;
+    }
+
+    // ORDER BY items; NULLs sort as the largest value, as in Oracle (SQLite sorts them first).
+    std::size_t orderBy(std::size_t i, std::size_t end, std::string& out)
+    {
+        while (true) {
+            std::size_t b = i;
+            int depth = 0;
+            while (i < end) {
+                const SqlToken& t = m_t[i];
+                if (t.isSymbol("("))
+                    ++depth;
+                else if (t.isSymbol(")"))
+                    --depth;
+                if (depth == 0 && (t.isSymbol(",") || t.isWord("FOR") || t.isWord("OFFSET") || t.isWord("FETCH") ||
+                                   t.isWord("ROWS") || t.isWord("RANGE") || t.isWord("LIMIT")))
+                    break;
+                ++i;
+            }
+            std::size_t e = i;
+            if (e == b)
+                fail(936);
+            bool nullsGiven = false;
+            bool descending = false;
+            std::size_t exprEnd = e;
+            if (e - b >= 3 && m_t[e - 2].isWord("NULLS")) {
+                nullsGiven = true;
+                exprEnd = e - 2;
+            }
+            if (exprEnd > b && (m_t[exprEnd - 1].isWord("DESC") || m_t[exprEnd - 1].isWord("ASC"))) {
+                descending = m_t[exprEnd - 1].isWord("DESC");
+                --exprEnd;
+            }
+            if (exprEnd == b)
+                fail(936);
+            std::string item = range(b, exprEnd);
+            if (descending)
+                item += " DESC";
+            if (nullsGiven)
+                item += " NULLS " + upperAscii(m_t[e - 1].text);
+            else
+                item += descending ? " NULLS FIRST" : " NULLS LAST";
+            append(out, item);
+            if (i < end && m_t[i].isSymbol(",")) {
+                out += ",";
+                ++i;
+                continue;
+            }
+            return i;
+        }
     }
 
     void item(std::size_t b, std::size_t e, std::string& out)

@@ -26,11 +26,15 @@ struct TranslatedSql
 // - unquoted identifiers are upper-cased, and every select-list item without an alias gets the column name
 //   Oracle reports for it ("SAL*12", "'ABC'", the column of "e.ename" -> ENAME), so sqlite3_column_name
 //   gives Oracle's names for everything but `*`, which gives the declared names;
-// - DUAL, SYSDATE, SYSTIMESTAMP, USER, DATE '...' and TIMESTAMP '...' literals; `||`, `+` and `-` with
-//   Oracle's rules (NULL concatenates as empty; date +/- days, date - date) through engine functions.
-// Fails with an ORA error (00911 invalid character incl. a trailing ';', 01756 unterminated string, 00921/
-// 00907 unbalanced parentheses, 00900 empty or unknown statement, 00933 a second statement) - never silently
-// drops text. For BEGIN/DECLARE it only classifies and lists the binds.
+// - DUAL, SYSDATE, SYSTIMESTAMP, USER, DATE '...' and TIMESTAMP '...' literals, '' as NULL; `||`, `+`, `-`
+//   and `/` with Oracle's rules (NULL concatenates as empty; date +/- days, date - date; 7/2 = 3.5; x/0
+//   fails with ORA-01476) through engine functions; MINUS; ORDER BY sorts NULLs last (first with DESC);
+//   CREATE TABLE adds size checks to character columns (ORA-12899); TRUNCATE TABLE deletes all rows.
+// Fails with an ORA error, never silently dropping text: 00911 invalid character (incl. a trailing ';' and
+// so a second statement), 01756/01740/01742 unterminated string/identifier/comment, 00907 missing ')',
+// 00933 extra ')', 00936 missing expression, 00900 empty or unknown statement (PRAGMA, GRANT ...), 03001
+// for Oracle syntax the engine lacks (outer join (+), CONNECT BY, ROWNUM, MERGE, nesting beyond 200).
+// For BEGIN/DECLARE it only classifies and lists the binds.
 OraError translateSql(std::string_view oracleSql, TranslatedSql& out);
 
 // The name a placeholder binds under: ":ename", "ename", ": ename" -> "ENAME"; ":1" -> "1"; ':"Ab"' -> "Ab".

