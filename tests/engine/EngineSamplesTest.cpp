@@ -10,6 +10,7 @@
 #include "engine/CEngineProvider.h"
 #include "support/TestFiles.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
@@ -57,7 +58,10 @@ protected:
     void SetUp() override
     {
         EngineOciFixture::SetUp();
-        const QString build = qEnvironmentVariable("TARVOLO_BUILD_DIR");
+        // The build folder: from CTest, else two levels above this test program (tests/engine).
+        QString build = qEnvironmentVariable("TARVOLO_BUILD_DIR");
+        if (build.isEmpty())
+            build = QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../.."));
         const QString sample = build + QStringLiteral("/Samples/SAMPLE.db");
         if (build.isEmpty() || !QFile::exists(sample))
             GTEST_SKIP() << "SAMPLE.db is built into <build>/Samples by the resources target";
