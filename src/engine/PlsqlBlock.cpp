@@ -293,6 +293,14 @@ private:
 
     Stmt statement(std::size_t& i)
     {
+        struct Depth
+        {
+            int& depth;
+            explicit Depth(int& d) : depth(d) { ++depth; }
+            ~Depth() { --depth; }
+        } guard(m_nesting);
+        if (m_nesting > MaxNesting)
+            pls(i, "PLS-00123: program too large (Diana nodes)", false);
         Stmt s;
         const SqlToken& t = m_t[i];
         s.line = t.line;
@@ -733,6 +741,8 @@ private:
     std::vector<std::string> m_records;                     // FOR records in scope while parsing
     std::vector<Record*> m_active;                          // FOR records in scope while running
     int m_line = 0;                                         // line of the statement running
+    int m_nesting = 0;                                      // statements being parsed inside each other
+    static constexpr int MaxNesting = 200;                  // keeps parsing and running off the stack's end
 };
 
 } // namespace

@@ -316,12 +316,15 @@ private:
     std::string factor(std::size_t& i, std::size_t end)
     {
         if (m_t[i].isSymbol("-") || m_t[i].isSymbol("+")) {
-            std::string sign = m_t[i].text;
-            ++i;
+            bool negative = false;
+            while (i < end && (m_t[i].isSymbol("-") || m_t[i].isSymbol("+"))) {
+                negative = negative != m_t[i].isSymbol("-");
+                ++i;
+            }
             if (i >= end || !startsOperand(i, end))
                 fail(936);
-            std::string operand = factor(i, end);
-            return sign == "-" ? "(-" + operand + ")" : operand;
+            std::string operand = primary(i, end);
+            return negative ? "(-" + operand + ")" : operand;
         }
         return primary(i, end);
     }

@@ -188,6 +188,10 @@ TEST_F(PlsqlBlockTest, UnsupportedCodeIsAnOra06550NamingLineAndColumn)
     EXPECT_EQ(block("begin end;").code(), 6550);
     EXPECT_EQ(block("begin null;").code(), 6550);
     EXPECT_EQ(block("begin " + std::string(3000, '(')).code(), 6550);
+    std::string deep;
+    for (int k = 0; k < 5000; ++k)
+        deep += "begin if 1 = 1 then ";
+    EXPECT_EQ(block(deep + "null;").code(), 6550);
     // The whole block is checked before any statement runs.
     EXPECT_EQ(block("begin delete from emp; bogus; end;").code(), 6550);
     EXPECT_EQ(value("select count(*) from emp"), "2");

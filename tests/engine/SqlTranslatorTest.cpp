@@ -156,6 +156,10 @@ TEST_F(EngineSqlFixture, OracleOperatorsKeepOracleSemantics)
     EXPECT_EQ(value("select 7 / 2 from dual"), "3.5");
     EXPECT_EQ(value("select 8 / 2 from dual"), "4");
     EXPECT_EQ(value("select -(-3) - -2 from dual"), "5");
+    std::string signs;
+    for (int k = 0; k < 50001; ++k)
+        signs += "- ";
+    EXPECT_EQ(value("select " + signs + "4 from dual"), "-4");
     EXPECT_EQ(errorCode("select 1 / 0 from dual"), 1476);
     EXPECT_EQ(errorCode("select 1.5 / (2 - 2) from dual"), 1476);
     EXPECT_EQ(value("select date '2024-02-28' + 1 from dual"), "2024-02-29 00:00:00");
