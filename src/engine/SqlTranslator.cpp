@@ -74,8 +74,14 @@ public:
         if (m_depth > MaxNesting)
             fail(3001);
         std::string out;
+        std::vector<bool> skip;
+        std::string limit = rownumLimit(begin, end, skip);
         std::size_t i = begin;
         while (i < end) {
+            if (!skip.empty() && skip[i - begin]) {
+                ++i;
+                continue;
+            }
             const SqlToken& t = m_t[i];
             if (t.isWord("SELECT")) {
                 append(out, "SELECT");
@@ -101,7 +107,68 @@ public:
             append(out, plainToken(i));
             ++i;
         }
+        if (!limit.empty())
+            append(out, "LIMIT " + limit);
         return out;
+    }
+
+    // A query level whose WHERE clause has the conjunct ROWNUM <= n, ROWNUM < n or ROWNUM = 1 becomes a LIMIT:
+    // marks the tokens of that conjunct (and its AND or WHERE) in `skip` and returns the limit expression.
+    // ROWNUM anywhere else stays unsupported.
+    std::string rownumLimit(std::size_t begin, std::size_t end, std::vector<bool>& skip)
+    {
+        std::size_t at = end;
+        int depth = 0;
+        bool orAtTop = false, compound = false;
+        std::size_t where = end;
+        for (std::size_t k = begin; k < end; ++k) {
+            const SqlToken& t = m_t[k];
+            if (t.isSymbol("("))
+                ++depth;
+            else if (t.isSymbol(")"))
+                --depth;
+            else if (depth == 0) {
+                if (t.isWord("ROWNUM") && at == end)
+                    at = k;
+                else if (t.isWord("OR"))
+                    orAtTop = true;
+                else if (t.isWord("UNION") || t.isWord("MINUS") || t.isWord("INTERSECT") || t.isWord("EXCEPT"))
+                    compound = true;
+                else if (t.isWord("WHERE"))
+                    where = k;
+            }
+        }
+        if (at == end)
+            return {};
+        if (orAtTop || compound || where == end || at < where || at + 2 >= end)
+            fail(3001);
+        const SqlToken& op = m_t[at + 1];
+        const SqlToken& bound = m_t[at + 2];
+        if (bound.type != Type::Number && bound.type != Type::Bind)
+            fail(3001);
+        std::string value = bound.type == Type::Number ? bound.text : bindRef(bound.text);
+        std::string limit;
+        if (op.isSymbol("<="))
+            limit = value;
+        else if (op.isSymbol("<"))
+            limit = "(" + value + ") - 1";
+        else if (op.isSymbol("=") && bound.type == Type::Number && bound.text == "1")
+            limit = "1";
+        else
+            fail(3001);
+        std::size_t after = at + 3;
+        bool endsClause = after >= end || !m_t[after].isWord("AND");
+        skip.assign(end - begin, false);
+        std::size_t from = at, to = after;
+        if (m_t[at - 1].isWord("AND"))
+            from = at - 1;
+        else if (endsClause)
+            from = at - 1; // WHERE ROWNUM <= n alone: the WHERE goes too
+        else
+            to = after + 1; // WHERE ROWNUM <= n AND ...: the AND goes
+        for (std::size_t k = from; k < to; ++k)
+            skip[k - begin] = true;
+        return limit;
     }
 
     // CREATE TABLE name (columns ...): character columns get a named CHECK on their size, so an oversized

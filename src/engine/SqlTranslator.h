@@ -16,7 +16,7 @@ struct TranslatedSql
     bool isPlsql = false;           // BEGIN / DECLARE: `sql` is empty; run it with PlsqlBlock
     std::string sql;                // SQLite text; placeholders are ?1, ?2 ... (one number per distinct name)
     std::vector<std::string> binds; // distinct bind names, normalised (see normalizeBindName), in order of
-                                    // first appearance; ?N stands for binds[N-1]
+                                    // first use in the translation; ?N stands for binds[N-1]
 };
 
 // Translates Oracle SQL to SQLite SQL:
@@ -33,7 +33,8 @@ struct TranslatedSql
 // Fails with an ORA error, never silently dropping text: 00911 invalid character (incl. a trailing ';' and
 // so a second statement), 01756/01740/01742 unterminated string/identifier/comment, 00907 missing ')',
 // 00933 extra ')', 00936 missing expression, 00900 empty or unknown statement (PRAGMA, GRANT ...), 03001
-// for Oracle syntax the engine lacks (outer join (+), CONNECT BY, ROWNUM, MERGE, nesting beyond 200).
+// for Oracle syntax the engine lacks (outer join (+), CONNECT BY, MERGE, nesting beyond 200, ROWNUM other
+// than a WHERE conjunct ROWNUM <= n / < n / = 1, which becomes a LIMIT).
 // For BEGIN/DECLARE it only classifies and lists the binds.
 OraError translateSql(std::string_view oracleSql, TranslatedSql& out);
 

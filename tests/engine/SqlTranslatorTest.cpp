@@ -260,3 +260,17 @@ TEST_F(EngineSqlFixture, EmptyStringsAreNullAndNullsSortLast)
     EXPECT_EQ(column("select n from s order by n asc nulls first"), "<null>;1;2;");
     EXPECT_EQ(column("select n from s order by nvl(n, 0), 1"), "<null>;1;2;");
 }
+
+TEST_F(EngineSqlFixture, RownumBoundsBecomeLimits)
+{
+    run("create table r (n number)");
+    for (int k = 1; k <= 5; ++k)
+        run("insert into r values (" + std::to_string(k) + ")");
+    EXPECT_EQ(value("select count(*) from (select n from r where rownum <= 3)"), "3");
+    EXPECT_EQ(value("select count(*) from (select n from r where n > 1 and rownum < 3)"), "2");
+    EXPECT_EQ(value("select count(*) from (select n from r where rownum <= :x and n > 4)", {EngineValue::integer(3)}), "1");
+    EXPECT_EQ(value("select n from (select n from r order by n desc) where rownum = 1"), "5");
+    EXPECT_EQ(errorCode("select n from r where rownum > 2"), 3001);
+    EXPECT_EQ(errorCode("select n from r where n = 1 or rownum <= 2"), 3001);
+    EXPECT_EQ(errorCode("select rownum from r"), 3001);
+}
