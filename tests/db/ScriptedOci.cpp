@@ -319,6 +319,8 @@ oci::sword stmtExecute(oci::OCISvcCtx *svc, oci::OCIStmt *stmt, oci::OCIError *e
     return s;
 }
 
+void setNumberText(oci::OCINumber *n, const std::string &text);
+
 void put(const Define &d, std::size_t slot, const Value &v, bool &truncated)
 {
     unsigned char *dst = static_cast<unsigned char *>(d.value) + slot * static_cast<std::size_t>(d.size);
@@ -339,8 +341,7 @@ void put(const Define &d, std::size_t slot, const Value &v, bool &truncated)
             truncated = true;
         }
     } else if (d.type == oci::SQLT_VNU) {
-        dst[0] = static_cast<unsigned char>(v.number.size());
-        std::memcpy(dst + 1, v.number.data(), v.number.size());
+        setNumberText(reinterpret_cast<oci::OCINumber *>(dst), v.number);
     } else if (d.type == oci::SQLT_ODT) {
         std::memcpy(dst, &v.date, sizeof v.date);
     }
