@@ -54,7 +54,12 @@ statement::statement(connection &conn, const char *sql, int length) : m_connecti
 }
 
 statement::statement(connection &conn, const QString &sql)
-    : statement(conn, codepage::fromUnicode(sql, codepage::kSystemAnsi).constData())
+    : statement(conn, codepage::fromUnicode(sql, codepage::kSystemAnsi))
+{
+}
+
+statement::statement(connection &conn, const QByteArray &sql)
+    : statement(conn, sql.constData(), static_cast<int>(sql.size()))
 {
 }
 

@@ -3,6 +3,7 @@
 #include "db/parameter.h"
 #include "db/oci_owner.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <map>
@@ -27,7 +28,8 @@ public:
     // Prepares sql (system code page; length -1 = up to the terminator). Throws db::error; a
     // failing prepare leaves nothing allocated.
     statement(connection &conn, const char *sql, int length = -1);
-    // The same for UTF-16 text, converted to the system code page first.
+    // The same for UTF-16 text, converted to the system code page first; the whole text is
+    // prepared, also past an embedded NUL (which the server then refuses).
     statement(connection &conn, const QString &sql);
     ~statement(); // frees the statement handle, then the parameters
     statement(const statement &) = delete;
@@ -57,6 +59,8 @@ public:
     connection &conn() const { return *m_connection; }
 
 private:
+    statement(connection &conn, const QByteArray &sql); // prepares every byte of sql
+
     connection *m_connection;
     oci_owner m_handle; // the OCIStmt; freed before the parameters
     oci::ub2 m_type = 0;

@@ -65,6 +65,11 @@ TEST_F(StatementTest, UnicodeTextIsPreparedInTheSystemCodePage)
 {
     db::statement st(m_conn, QStringLiteral("select 'ü' from dual"));
     EXPECT_EQ(state().calls[1], "OCIStmtPrepare(stmt1, err1, \"select '\xc3\xbc' from dual\", 21, 1, 0)");
+    // An embedded NUL does not cut the statement short: the server sees (and refuses) it whole.
+    state().calls.clear();
+    db::statement cut(m_conn, QStringLiteral("delete from t") + QChar(0) + QStringLiteral(" where 1 = 0"));
+    EXPECT_EQ(scripted::callsOf("OCIStmtPrepare").at(0),
+              std::string("OCIStmtPrepare(stmt2, err1, \"delete from t\0 where 1 = 0\", 26, 1, 0)", 67));
 }
 
 TEST_F(StatementTest, SelectExecutesWithZeroIterationsOthersWithOne)
