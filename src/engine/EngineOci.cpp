@@ -1,5 +1,6 @@
 #include "engine/EngineOci.h"
 
+#include "core/CodePage.h"
 #include "engine/CEngineSession.h"
 #include "engine/CEngineStatement.h"
 #include "engine/EngineDatabases.h"
@@ -113,12 +114,38 @@ void putText(void *attributep, ub4 *sizep, const std::string &text)
         *sizep = static_cast<ub4>(text.size());
 }
 
+// Narrow text crosses the interface in the system code page; the engine works in UTF-8.
+bool narrowIsUtf8()
+{
+    static const bool utf8 = codepage::systemWriteCodePage() == codepage::kUtf8;
+    return utf8;
+}
+
+std::string fromNarrow(std::string_view text)
+{
+    if (narrowIsUtf8())
+        return std::string(text);
+    return codepage::toUnicode(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())),
+                               codepage::kSystemAnsi)
+        .toUtf8()
+        .toStdString();
+}
+
+std::string toNarrow(const std::string &text)
+{
+    if (narrowIsUtf8())
+        return text;
+    return codepage::fromUnicode(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())),
+                                 codepage::kSystemAnsi)
+        .toStdString();
+}
+
 std::string textArg(const void *text, sb4 length)
 {
     if (text == nullptr)
         return {};
     const char *p = static_cast<const char *>(text);
-    return length < 0 ? std::string(p) : std::string(p, static_cast<std::size_t>(length));
+    return fromNarrow(length < 0 ? std::string_view(p) : std::string_view(p, static_cast<std::size_t>(length)));
 }
 
 ub2 charsetArg(const void *value, ub4 size)
@@ -594,7 +621,7 @@ sword errorGet(void *hndlp, ub4 recordno, OraText *, sb4 *errcodep, OraText *buf
     if (errcodep != nullptr)
         *errcodep = record->code();
     if (bufp != nullptr && bufsiz > 0) {
-        const std::string text = record->text() + "\n";
+        const std::string text = toNarrow(record->text()) + "\n";
         std::size_t n = std::min<std::size_t>(text.size(), bufsiz - 1);
         while (n > 0 && n < text.size() && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80)
             --n; // never cut a character in half
@@ -613,7 +640,7 @@ sword stmtPrepare(OCIStmt *stmtp, OCIError *errhp, const OraText *stmt, ub4 stmt
     if (handle == nullptr || err == nullptr)
         return OCI_INVALID_HANDLE;
     const char *text = reinterpret_cast<const char *>(stmt);
-    handle->statement->prepare(text != nullptr ? std::string_view(text, stmt_len) : std::string_view());
+    handle->statement->prepare(text != nullptr ? fromNarrow(std::string_view(text, stmt_len)) : std::string());
     return OCI_SUCCESS;
 }
 
@@ -708,6 +735,7 @@ sword paramGet(const void *hndlp, ub4 htype, OCIError *errhp, void **parmdpp, ub
         return fail(err, ocierr::make(24334));
     auto *param = new ParamHandle(handle->env);
     param->column = (*columns)[pos - 1];
+    param->column.name = toNarrow(param->column.name);
     handle->env->children.insert(param);
     *parmdpp = param;
     return OCI_SUCCESS;
