@@ -146,8 +146,10 @@ bool CVexlorElement::load(const QString &folderPath, const HistoryLimits &limits
         return false;
     m_savedVariables.clear();
 
+    // Regular files only (links to them included): a FIFO or a device named like an element file
+    // would block the read or never end it.
     const QDir dir(m_folderPath);
-    const QStringList files = dir.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    const QStringList files = dir.entryList(QDir::Files | QDir::Hidden, QDir::Name);
     for (const QString &file : files) {
         const QString path = m_folderPath + file;
         if (file == QLatin1String(kNameFile)) {

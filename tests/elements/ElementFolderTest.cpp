@@ -9,6 +9,11 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <future>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -176,6 +181,25 @@ TEST_F(ElementFolderTest, FolderNamesAndMissingFiles)
     EXPECT_TRUE(e.iconPath().isEmpty()); // the default icon
     EXPECT_TRUE(e.connection().user().isEmpty());
     EXPECT_EQ(e.lastStart(), CDateTime()); // no item.cfg: the default, the zero date-time
+}
+
+// A FIFO named like an element file is no file to read: opening it would wait for a writer. The
+// test holds the FIFO's write end open, so that a load that reads it can be released.
+TEST_F(ElementFolderTest, SpecialFilesAreNotRead)
+{
+    const QString dir = folder("10");
+    const QByteArray fifo = QFile::encodeName(dir + "query.sql");
+    ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
+    const int fd = ::open(fifo.constData(), O_RDWR | O_NONBLOCK);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::write(fd, "SELECT 1", 8), 8);
+    CVexlorElement e;
+    auto loaded = std::async(std::launch::async, [&] { return e.load(dir); });
+    const bool finished = loaded.wait_for(std::chrono::seconds(30)) == std::future_status::ready;
+    ::close(fd);
+    EXPECT_TRUE(finished) << "the load waited on the FIFO";
+    EXPECT_TRUE(loaded.get());
+    EXPECT_TRUE(e.sqlText().isEmpty());
 }
 
 TEST_F(ElementFolderTest, LastStartAndFlagsAreWrittenInTheFileFormat)
