@@ -89,8 +89,11 @@ void connection::open(const open_parameters &parameters)
                           : parameters.connect_mode == 2 ? oci::OCI_SYSOPER
                                                          : oci::OCI_DEFAULT;
     s = t.OCISessionBegin(m_service_context, m_error, m_session, oci::OCI_CRED_RDBMS, mode);
-    m_session_live = succeeded(s); // e.g. ORA-28002, password about to expire: the session began
-    check(s);
+    // A warning such as ORA-28002 (the password expires soon) still began a usable session, as
+    // every Oracle tool treats it; refusing it would lock the user out during the grace period.
+    m_session_live = succeeded(s);
+    if (s != oci::OCI_SUCCESS_WITH_INFO)
+        check(s);
     check(t.OCIAttrSet(m_service_context, oci::OCI_HTYPE_SVCCTX, m_session, 0,
                        oci::OCI_ATTR_SESSION, m_error));
     if (parameters.non_blocking) {
