@@ -287,3 +287,35 @@ TEST_F(DBGridSample, FailuresAreShownAndNothingRunsWithoutASession)
     EXPECT_EQ(ok->rowCount(), 0);
     EXPECT_EQ(ok->columnCount(), 0);
 }
+
+// The grid as the user sees it, in a plain window: headings, row numbers, the current row, a sort
+// arrow and yellow NULL cells. With $TARVOLO_SCREENSHOT set the picture is saved there.
+TEST_F(DBGridSample, ShownInAWindow)
+{
+    QWidget window;
+    window.setWindowTitle("SCOTT@SAMPLE");
+    auto grid = connectedGrid("SELECT empno, ename, job, mgr, hiredate, sal, comm, deptno\n"
+                              "FROM emp ORDER BY empno");
+    grid->setParent(&window);
+    grid->setGeometry(10, 10, 880, 330);
+    window.resize(900, 350);
+    ASSERT_TRUE(grid->openQuery());
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    emit grid->headingPressed(5);
+    emit grid->headingPressed(5);
+    grid->setCurrentCell(2, 1);
+    grid->setFocus();
+    QCoreApplication::processEvents();
+
+    EXPECT_EQ(grid->sortArrow(5), CGridCtrl::SortArrow::Descending);
+    EXPECT_EQ(grid->text(0, 1), "HALVORSEN"); // the highest salary first
+    EXPECT_EQ(grid->currentRow(), 2);
+    EXPECT_GT(grid->columnWidth(1), grid->columnWidth(7) - 1);
+    const QImage image = window.grab().toImage();
+    EXPECT_FALSE(image.isNull());
+    const QString path = qEnvironmentVariable("TARVOLO_SCREENSHOT");
+    if (!path.isEmpty()) {
+        EXPECT_TRUE(image.save(path));
+    }
+}
