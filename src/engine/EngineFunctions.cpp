@@ -630,6 +630,60 @@ void fnInitcap(sqlite3_context* ctx, int argc, sqlite3_value** argv)
     });
 }
 
+// CHR(n): the character whose database (UTF-8) bytes are n, high byte first; CHR(65) = 'A',
+// CHR(50089) = e acute.
+void fnChr(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    guarded(ctx, [&] {
+        if (anyNull(argc, argv)) {
+            sqlite3_result_null(ctx);
+            return;
+        }
+        std::int64_t n = toInt(argValue(argv[0]));
+        if (n < 0 || n > 0xFFFFFFFFLL)
+            throw OraException(OraError::make(1428, "argument '" + std::to_string(n) + "' is out of range"));
+        std::string bytes;
+        do {
+            bytes.insert(bytes.begin(), static_cast<char>(n & 0xFF));
+            n >>= 8;
+        } while (n > 0);
+        resultText(ctx, bytes);
+    });
+}
+
+// GREATEST / LEAST: NULL when any argument is NULL; compared as numbers when the first argument is a number,
+// else as text, as Oracle converts to the first argument's type.
+void extreme(sqlite3_context* ctx, int argc, sqlite3_value** argv, bool greatest)
+{
+    guarded(ctx, [&] {
+        if (argc == 0 || anyNull(argc, argv)) {
+            sqlite3_result_null(ctx);
+            return;
+        }
+        EngineValue first = argValue(argv[0]);
+        bool numeric = first.kind() == EngineValue::Kind::Integer || first.kind() == EngineValue::Kind::Real;
+        int best = 0;
+        for (int i = 1; i < argc; ++i) {
+            EngineValue v = argValue(argv[i]);
+            EngineValue b = argValue(argv[best]);
+            int c = numeric ? v.toNumber().compare(b.toNumber()) : v.toText().compare(b.toText());
+            if (greatest ? c > 0 : c < 0)
+                best = i;
+        }
+        sqlite3_result_value(ctx, argv[best]);
+    });
+}
+
+void fnGreatest(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    extreme(ctx, argc, argv, true);
+}
+
+void fnLeast(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    extreme(ctx, argc, argv, false);
+}
+
 struct FunctionDef
 {
     const char* name;
@@ -671,6 +725,9 @@ constexpr FunctionDef Functions[] = {
     {"RPAD", 2, fnRpad, true},
     {"RPAD", 3, fnRpad, true},
     {"INITCAP", 1, fnInitcap, true},
+    {"CHR", 1, fnChr, true},
+    {"GREATEST", -1, fnGreatest, true},
+    {"LEAST", -1, fnLeast, true},
 };
 
 void deleteString(void* p)

@@ -97,4 +97,9 @@ TEST_F(EngineSqlFixture, StringFunctionsUseOraclePositions)
     EXPECT_EQ(value("select rpad('ab', 7, 'xy') from dual"), "abxyxyx");
     EXPECT_EQ(value("select rpad('ab', 0) from dual"), "<null>");
     EXPECT_EQ(value("select initcap('hELLO wORLD-wide o''neil') from dual"), "Hello World-Wide O'Neil");
+    EXPECT_EQ(value("select 'a' || chr(10) || chr(50089) from dual"), "a\n\xC3\xA9");
+    EXPECT_EQ(value("select greatest(2, '10', 3) from dual"), "10");
+    EXPECT_EQ(value("select greatest('2', '10') from dual"), "2");
+    EXPECT_EQ(value("select least(5, null, 1) from dual"), "<null>");
+    EXPECT_EQ(errorCode("select greatest(1, 'x') from dual"), 1722);
 }
