@@ -86,6 +86,19 @@ std::size_t utf8Cut(const char *text, std::size_t size, std::size_t limit)
 }
 
 OraError storeNumber(const Slot &slot, const OraNumber &number, Stored &stored);
+
+// OraNumber::fromDouble's value (15 significant digits) without printf on the fetch path: to_chars
+// rounds exactly as "%.14e" does, several times faster.
+std::optional<OraNumber> numberFromColumnDouble(double value)
+{
+    if (!std::isfinite(value))
+        return std::nullopt;
+    char text[32];
+    const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::scientific, 14);
+    if (result.ec != std::errc())
+        return OraNumber::fromDouble(value);
+    return OraNumber::fromText(std::string_view(text, static_cast<std::size_t>(result.ptr - text)));
+}
 OraError storeDate(const Slot &slot, const OraDate &date, Stored &stored);
 
 OraError storeText(const Slot &slot, const char *text, std::size_t size, Stored &stored)
@@ -449,10 +462,11 @@ OraError storeColumn(const Slot &slot, sqlite3_stmt *stmt, int column, Stored &s
     }
     case SQLITE_FLOAT: {
         const double value = sqlite3_column_double(stmt, column);
-        if (value == std::trunc(value) && std::fabs(value) < 9.0e15 && !isTextType(slot.dty)
+        // Whole values of at most 15 digits are exact as integers and need no decimal conversion.
+        if (value == std::trunc(value) && std::fabs(value) < 1.0e15 && !isTextType(slot.dty)
             && !isDateType(slot.dty))
             return storeNumber(slot, OraNumber::fromInt64(static_cast<std::int64_t>(value)), stored);
-        const auto number = OraNumber::fromDouble(value);
+        const auto number = numberFromColumnDouble(value);
         if (!number)
             return OraError::make(1426, "numeric overflow");
         return storeNumber(slot, *number, stored);

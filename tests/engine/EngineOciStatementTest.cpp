@@ -469,3 +469,33 @@ TEST_F(EngineStatement, NumberTextAgreesWithTheGeneralFormatterForEveryShape)
         }
     }
 }
+
+TEST_F(EngineStatement, FetchedDoublesBecomeTheNumbersOciNumberFromRealMakes)
+{
+    // The quotient carries all 53 bits, so the fetch has to round it to 15 digits itself.
+    OCIStmt *stmt = prepare(s, "SELECT :a / 3.0 FROM DUAL");
+    double in = 0;
+    OCIBind *b = nullptr;
+    api.OCIBindByName(stmt, &b, s.err, reinterpret_cast<const OraText *>(":A"), -1, &in, 8, SQLT_FLT,
+                      nullptr, nullptr, nullptr, 0, nullptr, 0);
+    OCINumber out{};
+    OCIDefine *d = nullptr;
+    std::uint64_t seed = 99;
+    const double fixed[] = {0.1, 0.1 + 0.2, 1.0 / 3, -2.5e-7, 123456789.123456789, 9.99e125, -1e-120,
+                            4503599627370497.5, 1e15 + 0.5, 6.02214076e23};
+    for (int i = 0; i < 210; ++i) {
+        seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
+        double bits;
+        const std::uint64_t raw = (seed & 0x800FFFFFFFFFFFFFULL) | (std::uint64_t(900 + (seed >> 53) % 400) << 52);
+        std::memcpy(&bits, &raw, 8);
+        in = i < 10 ? fixed[i] : bits;
+        ASSERT_EQ(execute(s, stmt, 0), OCI_SUCCESS) << errorText(s);
+        api.OCIDefineByPos(stmt, &d, s.err, 1, &out, 22, SQLT_VNU, nullptr, nullptr, nullptr, 0);
+        ASSERT_EQ(api.OCIStmtFetch(stmt, s.err, 1, OCI_FETCH_NEXT, 0), OCI_SUCCESS) << in;
+        const OCINumber bound = number(in);
+        const double quotient =
+            engine::OraNumber::fromBytes(bound.OCINumberPart, bound.OCINumberPart[0] + 1u)->toDouble() / 3.0;
+        EXPECT_EQ(tmText(out), tmText(number(quotient))) << in;
+    }
+    freeStmt(stmt);
+}
