@@ -23,7 +23,7 @@ struct Expr
 
 struct Stmt
 {
-    enum class Kind { Null, Commit, Rollback, AssignBind, AssignLocal, If, ForQuery, Dml, Output, Block };
+    enum class Kind { Null, Commit, Rollback, AssignBind, AssignLocal, If, ForQuery, Dml, Output, Block, SelectInto };
     enum class Output { Enable, Disable, Put, PutLine, NewLine, GetLine };
 
     Kind kind = Kind::Null;
@@ -33,7 +33,8 @@ struct Stmt
     std::vector<std::pair<Expr, std::vector<Stmt>>> branches; // IF / ELSIF conditions and bodies
     std::vector<Stmt> body;        // ELSE body; loop body; nested block
     Output output = Output::Put;   // DBMS_OUTPUT procedure
-    std::vector<Expr> args;        // DBMS_OUTPUT arguments
+    std::vector<Expr> args;        // DBMS_OUTPUT arguments; SELECT INTO targets
+    Expr fromPart;                 // SELECT INTO: FROM ... up to the ';' (expr holds SELECT ... before INTO)
     bool hasElse = false;
 };
 
@@ -404,8 +405,47 @@ private:
             (peekSymbol(i + 1, ":=") || peekSymbol(i + 1, ";") || peekSymbol(i + 1, "(") || peekSymbol(i + 1, ".")))
             pls(i, "PLS-00201: identifier '" + u + "' must be declared", true);
         if (u == "SELECT")
-            pls(i, "PLS-00428: an INTO clause is expected in this SELECT statement", false);
+            return selectInto(i);
         syntax(i, "begin case declare exit for goto if loop null raise return select update while with");
+    }
+
+    // SELECT items INTO target, ... FROM ...;
+    Stmt selectInto(std::size_t& i)
+    {
+        Stmt s;
+        s.kind = Stmt::Kind::SelectInto;
+        s.line = m_t[i].line;
+        std::size_t start = i;
+        int depth = 0;
+        while (i < m_t.size() && !(depth == 0 && (m_t[i].isWord("INTO") || m_t[i].isSymbol(";")))) {
+            if (m_t[i].isSymbol("("))
+                ++depth;
+            else if (m_t[i].isSymbol(")"))
+                --depth;
+            ++i;
+        }
+        if (!peekWord(i, "INTO"))
+            pls(start, "PLS-00428: an INTO clause is expected in this SELECT statement", false);
+        s.expr = Expr{start, i};
+        ++i;
+        while (true) {
+            Expr target{i, i + 1};
+            if (i >= m_t.size() || !outTarget(target))
+                pls(i, "PLS-00201: identifier '" +
+                           (i < m_t.size() ? upperAscii(m_t[i].text) : std::string()) + "' must be declared", true);
+            s.args.push_back(target);
+            ++i;
+            if (peekSymbol(i, ",")) {
+                ++i;
+                continue;
+            }
+            break;
+        }
+        if (!peekWord(i, "FROM"))
+            syntax(i, "FROM");
+        s.fromPart = untilSemicolon(i);
+        expectSymbol(i, ";");
+        return s;
     }
 
     // Tokens up to the ')' closing an already consumed '('.
@@ -690,6 +730,30 @@ private:
             break;
         }
         case Stmt::Kind::Output: output(s); break;
+        case Stmt::Kind::SelectInto: {
+            Statement st;
+            prepare(substituted(s.expr) + substituted(s.fromPart), st);
+            std::size_t columns = static_cast<std::size_t>(sqlite3_column_count(st.stmt));
+            if (columns != s.args.size())
+                throw OraException(columns > s.args.size() ? OraError::make(913, "too many values")
+                                                          : OraError::make(947, "not enough values"));
+            int rc = sqlite3_step(st.stmt);
+            if (rc == SQLITE_DONE)
+                throw OraException(OraError::standard(1403));
+            if (rc != SQLITE_ROW)
+                throw OraException(OraError::fromSqlite(m_session.db, rc));
+            std::vector<EngineValue> row;
+            for (std::size_t c = 0; c < columns; ++c)
+                row.push_back(columnEngineValue(st.stmt, static_cast<int>(c)));
+            rc = sqlite3_step(st.stmt);
+            if (rc == SQLITE_ROW)
+                throw OraException(OraError::standard(1422));
+            if (rc != SQLITE_DONE)
+                throw OraException(OraError::fromSqlite(m_session.db, rc));
+            for (std::size_t c = 0; c < columns; ++c)
+                assign(*outTarget(s.args[c]), std::move(row[c]));
+            break;
+        }
         }
     }
 

@@ -29,11 +29,13 @@ struct PlsqlSession
 using PlsqlBinds = std::map<std::string, EngineValue>;
 
 // Runs an anonymous block `[DECLARE ...] BEGIN ... END;` over `session.db`. Supported: NULL; INSERT,
-// UPDATE, DELETE, MERGE with binds and local variables; COMMIT; ROLLBACK; `:bind := expr`; locals declared
-// with a type and optional `:=` default, assigned with `:=`; FOR r IN (query) LOOP ... END LOOP with r.col;
+// UPDATE, DELETE with binds and local variables; SELECT ... INTO locals or binds (ORA-01403 when no row,
+// ORA-01422 for more than one); COMMIT; ROLLBACK; `:bind := expr`; locals declared with a type and optional
+// `:=` default, assigned with `:=`; nested BEGIN ... END; FOR r IN (query) LOOP ... END LOOP with r.col;
 // IF/ELSIF/ELSE; DBMS_OUTPUT.ENABLE/DISABLE/PUT/PUT_LINE/NEW_LINE/GET_LINE. Expressions are evaluated by
-// SQLite. Anything else fails with ORA-06550 naming line and column; runtime failures carry
-// "ORA-06512: at line N". Statements already run keep their effects, as in Oracle.
+// SQLite. The whole block is checked first; anything else fails with ORA-06550 naming line and column and
+// runs nothing. Runtime failures carry "ORA-06512: at line N"; statements already run keep their effects,
+// as in Oracle.
 OraError executePlsqlBlock(const PlsqlSession& session, std::string_view block, PlsqlBinds& binds);
 
 } // namespace engine

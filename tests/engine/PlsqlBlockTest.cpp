@@ -14,7 +14,6 @@ TEST(DbmsOutputTest, BufferFollowsThePackageSemantics)
     EXPECT_FALSE(out.putLine("ignored while disabled"));
     out.enable(2000);
     EXPECT_EQ(out.getLine(line), 1);
-    EXPECT_FALSE(out.putLine("ignored while disabled") && false);
     out.disable();
     out.enable();
     EXPECT_FALSE(out.put("a"));
@@ -180,6 +179,7 @@ TEST_F(PlsqlBlockTest, UnsupportedCodeIsAnOra06550NamingLineAndColumn)
     EXPECT_NE(undeclared.text().find("line 1, column 13:\nPLS-00201: identifier 'Y'"), std::string::npos);
     EXPECT_EQ(block("begin null end;").code(), 6550);
     EXPECT_EQ(block("begin select 1 from dual; end;").code(), 6550);
+    EXPECT_EQ(block("begin select 1 into undeclared from dual; end;").code(), 6550);
     EXPECT_EQ(block("begin null; exception when others then null; end;").code(), 6550);
     EXPECT_EQ(block("begin while 1 = 1 loop null; end loop; end;").code(), 6550);
     EXPECT_EQ(block("begin dbms_output.put_line('a', 'b'); end;").code(), 6550);
@@ -214,4 +214,17 @@ TEST_F(PlsqlBlockTest, RuntimeErrorsCarryTheLine)
                               "dbms_output.put_line('0123456789'); end loop; end;");
     EXPECT_EQ(overflow.text(),
               "ORA-20000: ORU-10027: buffer overflow, limit of 2000 bytes\nORA-06512: at line 1");
+}
+
+TEST_F(PlsqlBlockTest, SelectIntoTakesExactlyOneRow)
+{
+    m_binds["ID"] = EngineValue::integer(2);
+    ASSERT_FALSE(block("declare v_name varchar2(10); begin select ename, sal into v_name, :sal from emp "
+                       "where empno = :id; :name := lower(v_name); end;"));
+    EXPECT_EQ(m_binds["NAME"], EngineValue::text("allen"));
+    EXPECT_EQ(m_binds["SAL"].toText(), "1600.5");
+    OraError none = block("begin\n  select ename into :n from emp where empno = 99;\nend;");
+    EXPECT_EQ(none.text(), "ORA-01403: no data found\nORA-06512: at line 2");
+    EXPECT_EQ(block("begin select ename into :n from emp; end;").code(), 1422);
+    EXPECT_EQ(block("begin select ename, sal into :n from emp where empno = 1; end;").code(), 913);
 }
