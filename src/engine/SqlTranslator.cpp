@@ -721,6 +721,23 @@ OraError translateSql(std::string_view oracleSql, TranslatedSql& out)
         return OraError::standard(900);
     }
     }
+    // Oracle accepts a query in parentheses as a statement; SQLite does not.
+    while (tokens.size() >= 2 && tokens.front().isSymbol("(") && tokens.back().isSymbol(")")) {
+        int level = 0;
+        std::size_t k = 0;
+        for (; k < tokens.size(); ++k) {
+            if (tokens[k].isSymbol("("))
+                ++level;
+            else if (tokens[k].isSymbol(")") && --level == 0)
+                break;
+        }
+        if (k != tokens.size() - 1)
+            break;
+        tokens.pop_back();
+        tokens.erase(tokens.begin());
+    }
+    if (tokens.empty())
+        return OraError::standard(936);
     try {
         Translator translator(oracleSql, tokens, out.binds);
         out.sql = out.kind == StatementKind::Create ? translator.createTable(0, tokens.size())

@@ -173,6 +173,8 @@ TEST_F(EngineSqlFixture, OracleOperatorsKeepOracleSemantics)
     EXPECT_EQ(errorCode("select 'x' + 1 from dual"), 1722);
     EXPECT_EQ(value("select count(*) from dual where 1 ^= 2"), "1");
     EXPECT_EQ(value("select dummy from dual"), "X");
+    EXPECT_EQ(value("((select dummy from dual))"), "X");
+    EXPECT_EQ(errorCode("()"), 900);
     EXPECT_EQ(value("select 1 from dual minus select 2 from dual"), "1");
     EXPECT_EQ(value("select case when 1 = 1 then 'y' else 'n' end from dual"), "y");
 }
