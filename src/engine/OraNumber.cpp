@@ -253,6 +253,8 @@ std::optional<OraNumber> OraNumber::fromDouble(double value)
 {
     if (!std::isfinite(value))
         return std::nullopt;
+    if (value == std::trunc(value) && std::fabs(value) < 1e15)
+        return fromInt64(static_cast<std::int64_t>(value));
     // Fifteen significant digits: every decimal of that length survives the trip through a double, and
     // binary noise such as 0.1 + 0.2 = 0.30000000000000004 does not reach the NUMBER.
     char buf[64];
