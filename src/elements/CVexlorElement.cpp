@@ -91,12 +91,10 @@ QString varSection(qsizetype i) { return QStringLiteral("VAR_%1").arg(i); }
 void writeText(CProfileFile &cfg, const QString &section, const QString &key, const QString &value)
 {
     const bool unchanged = cfg.readString(section, key, QStringLiteral("a")) == value &&
-                         cfg.readString(section, key, QStringLiteral("b")) == value;
+                           cfg.readString(section, key, QStringLiteral("b")) == value;
     if (unchanged)
         return;
-    const auto blank = [](QChar c) {
-        return c == u' ' || c == u'\t' || c == u'\v' || c == u'\0';
-    };
+    const auto blank = [](QChar c) { return c == u' ' || c == u'\t' || c == u'\v' || c == u'\0'; };
     const bool quoted = value.size() >= 2 && value.front() == value.back() &&
                         (value.front() == u'"' || value.front() == u'\'');
     if (!value.isEmpty() && (quoted || blank(value.front()) || blank(value.back())))
@@ -368,7 +366,8 @@ int nextElementNumber(const CElementList &list)
         largest = std::max(largest, element->elementNumber());
     if (largest < std::numeric_limits<int>::max())
         return largest + 1;
-    // A folder numbered at the top of the range leaves no larger number: take the smallest free one.
+    // A folder numbered at the top of the range leaves no larger number: take the smallest free
+    // one.
     std::vector<int> used;
     for (const auto &element : list)
         used.push_back(element->elementNumber());

@@ -262,8 +262,9 @@ TEST_F(ElementFolderTest, RewriteDropsWhatIsNotWrittenNow)
     EXPECT_EQ(readBytes(dir + "item.cfg"), before);
 }
 
-// Values a profile read would trim or unquote: quoted ones from a Windows file keep their bytes when
-// unchanged, as do history entries beyond the read limit; new ones read back exactly as entered.
+// Values a profile read would trim or unquote: quoted ones from a Windows file keep their bytes
+// when unchanged, as do history entries beyond the read limit; new ones read back exactly as
+// entered.
 TEST_F(ElementFolderTest, TextValuesReadBackAsWritten)
 {
     const QString dir = folder("8");
@@ -289,7 +290,8 @@ TEST_F(ElementFolderTest, TextValuesReadBackAsWritten)
     CVexlorElement back;
     ASSERT_TRUE(back.load(dir));
     EXPECT_EQ(str(back.parsedVariables()[0].value), "'KING'");
-    EXPECT_EQ(back.parsedVariables()[0].history, (QStringList{"KING", "SMITH", " padded ", "\"q\""}));
+    EXPECT_EQ(back.parsedVariables()[0].history,
+              (QStringList{"KING", "SMITH", " padded ", "\"q\""}));
 }
 
 TEST_F(ElementFolderTest, AGapInTheVariableSectionsEndsTheList)
