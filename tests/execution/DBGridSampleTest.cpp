@@ -319,3 +319,52 @@ TEST_F(DBGridSample, ShownInAWindow)
         EXPECT_TRUE(image.save(path));
     }
 }
+
+TEST_F(DBGridSample, ColumnsFitTheirFirstBatchUpToTheLargestWidth)
+{
+    const QString wide(40, QChar('x'));
+    const QString sql = "SELECT '" + wide + "' id, 1 n FROM dual";
+    const int saved[] = {options::MaxColWidth, int(options::SizeToHeader)};
+    options::SizeToHeader = false;
+    auto grid = connectedGrid(sql);
+    ASSERT_TRUE(grid->openQuery());
+    const QFontMetrics metrics(grid->cellFont());
+    EXPECT_EQ(grid->columnWidth(0), metrics.horizontalAdvance(wide) + 30);
+
+    options::MaxColWidth = 50;
+    ASSERT_TRUE(grid->refresh());
+    EXPECT_EQ(grid->columnWidth(0), 50 + 30);
+
+    options::SizeToHeader = true;
+    ASSERT_TRUE(grid->refresh());
+    EXPECT_EQ(grid->columnWidth(0), metrics.horizontalAdvance("ID") + 30);
+    options::MaxColWidth = saved[0];
+    options::SizeToHeader = saved[1] != 0;
+}
+
+TEST_F(DBGridSample, ExactlyOneBatchEndsOnTheNextFetchAndEditsStayInTheGrid)
+{
+    auto grid = connectedGrid("SELECT order_id FROM orders WHERE order_id <= 500");
+    ASSERT_TRUE(grid->openQuery());
+    EXPECT_EQ(grid->rowCount(), 500);
+    EXPECT_FALSE(grid->endOfData());
+    grid->fetchBlock(false);
+    EXPECT_TRUE(grid->endOfData());
+    EXPECT_EQ(grid->rowCount(), 500);
+
+    // A double click edits the cell in place; running the query again shows the stored value.
+    grid->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(grid.get()));
+    const QRect cell = grid->visualRect(grid->gridModel()->index(0, 0));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+    ASSERT_TRUE(grid->isEditing());
+    QWidget *editor = QApplication::focusWidget();
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(editor, "edited");
+    grid->commitEditor();
+    EXPECT_EQ(grid->text(0, 0), "edited");
+    ASSERT_TRUE(grid->refresh());
+    EXPECT_EQ(grid->text(0, 0), "1");
+}
