@@ -209,11 +209,18 @@ private:
                 ++selectDepth;
             if (selectDepth > 0 || t.type != Type::Word)
                 continue;
-            if (k > e.begin && m_t[k - 1].isSymbol("."))
+            if (k > e.begin && (m_t[k - 1].isSymbol(".") || m_t[k - 1].isSymbol("%")))
                 continue;
             if (k + 1 < e.end && m_t[k + 1].isSymbol("("))
                 continue;
             std::string u = upperAscii(t.text);
+            if (u == "SQL" && k + 2 < e.end && m_t[k + 1].isSymbol("%")) {
+                std::string attribute = upperAscii(m_t[k + 2].text);
+                if (attribute != "ROWCOUNT" && attribute != "FOUND" && attribute != "NOTFOUND")
+                    pls(k + 2, "PLS-00207: identifier '" + attribute +
+                                   "', applied to implicit cursor SQL, is not a legal cursor attribute", true);
+                continue;
+            }
             if (isLocal(u) || std::find(m_records.begin(), m_records.end(), u) != m_records.end())
                 continue;
             if (std::find(std::begin(ExpressionWords), std::end(ExpressionWords), u) != std::end(ExpressionWords))
@@ -557,7 +564,10 @@ private:
                 std::string u = upperAscii(t.text);
                 bool isRecord = std::any_of(m_active.begin(), m_active.end(),
                                             [&](const Record* r) { return r->name == u; });
-                if (isRecord && k + 2 < e.end && m_t[k + 1].isSymbol(".") && m_t[k + 2].type == Type::Word) {
+                if (u == "SQL" && k + 2 < e.end && m_t[k + 1].isSymbol("%") && m_t[k + 2].type == Type::Word) {
+                    piece = ":\"S." + upperAscii(m_t[k + 2].text) + "\"";
+                    k += 2;
+                } else if (isRecord && k + 2 < e.end && m_t[k + 1].isSymbol(".") && m_t[k + 2].type == Type::Word) {
                     piece = ":\"R." + u + "." + upperAscii(m_t[k + 2].text) + "\"";
                     k += 2;
                 } else if (isLocal(u) && !(k + 1 < e.end && m_t[k + 1].isSymbol("("))) {
@@ -575,6 +585,14 @@ private:
         if (name.rfind("L.", 0) == 0) {
             auto it = m_locals.find(name.substr(2));
             return it == m_locals.end() ? EngineValue() : it->second;
+        }
+        if (name.rfind("S.", 0) == 0) {
+            // SQL%ROWCOUNT, SQL%FOUND, SQL%NOTFOUND of the last SQL statement; NULL before the first.
+            if (m_rowCount < 0)
+                return {};
+            if (name == "S.ROWCOUNT")
+                return EngineValue::integer(m_rowCount);
+            return EngineValue::integer((m_rowCount > 0) == (name == "S.FOUND") ? 1 : 0);
         }
         if (name.rfind("R.", 0) == 0) {
             std::size_t dot = name.find('.', 2);
@@ -700,6 +718,7 @@ private:
             }
             if (rc != SQLITE_DONE)
                 throw OraException(OraError::fromSqlite(m_session.db, rc));
+            m_rowCount = sqlite3_changes64(m_session.db);
             break;
         }
         case Stmt::Kind::ForQuery: {
@@ -752,6 +771,7 @@ private:
                 throw OraException(OraError::fromSqlite(m_session.db, rc));
             for (std::size_t c = 0; c < columns; ++c)
                 assign(*outTarget(s.args[c]), std::move(row[c]));
+            m_rowCount = 1;
             break;
         }
         }
@@ -805,6 +825,7 @@ private:
     std::vector<std::string> m_records;                     // FOR records in scope while parsing
     std::vector<Record*> m_active;                          // FOR records in scope while running
     int m_line = 0;                                         // line of the statement running
+    std::int64_t m_rowCount = -1;                           // rows of the last SQL statement (SQL%ROWCOUNT)
     int m_nesting = 0;                                      // statements being parsed inside each other
     static constexpr int MaxNesting = 200;                  // keeps parsing and running off the stack's end
 };

@@ -228,3 +228,17 @@ TEST_F(PlsqlBlockTest, SelectIntoTakesExactlyOneRow)
     EXPECT_EQ(block("begin select ename into :n from emp; end;").code(), 1422);
     EXPECT_EQ(block("begin select ename, sal into :n from emp where empno = 1; end;").code(), 913);
 }
+
+TEST_F(PlsqlBlockTest, ImplicitCursorAttributesReportTheLastStatement)
+{
+    ASSERT_FALSE(block("begin\n"
+                       "  update emp set sal = sal * 2;\n"
+                       "  dbms_output.put_line(sql%rowcount || ' rows updated');\n"
+                       "  delete from emp where empno = 99;\n"
+                       "  if sql%notfound then dbms_output.put_line('nothing deleted'); end if;\n"
+                       "  :found := sql%found;\n"
+                       "end;"));
+    EXPECT_EQ(lines(), (std::vector<std::string>{"2 rows updated", "nothing deleted"}));
+    EXPECT_EQ(m_binds["FOUND"], EngineValue::integer(0));
+    EXPECT_EQ(block("begin :x := sql%isopen; end;").code(), 6550);
+}
