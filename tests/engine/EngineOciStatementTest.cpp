@@ -443,14 +443,14 @@ TEST_F(EngineStatement, NumberTextAgreesWithTheGeneralFormatterForEveryShape)
                                     "12345678901234567890123456789012345678",
                                     "-123456789012345678901234567890123456789",
                                     "0.3333333333333333333333333333333333333333"};
-    std::uint64_t seed = 12345;
+    std::uint64_t rng = 12345;
     for (int i = 0; i < 300; ++i) {
-        seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
-        const int digits = int(seed >> 60) + 1;
-        const int exponent = int((seed >> 20) % 90) - 45;
-        std::string text = (seed & 1) ? "-" : "";
+        rng = rng * 6364136223846793005ULL + 1442695040888963407ULL;
+        const int digits = int(rng >> 60) + 1;
+        const int exponent = int((rng >> 20) % 90) - 45;
+        std::string text = (rng & 1) ? "-" : "";
         for (int d = 0; d < digits; ++d)
-            text += char('0' + (seed >> (d * 3 + 5)) % 10);
+            text += char('0' + (rng >> (d * 3 + 5)) % 10);
         values.push_back(text + "e" + std::to_string(exponent));
     }
     for (const std::string &value : values) {
@@ -480,13 +480,13 @@ TEST_F(EngineStatement, FetchedDoublesBecomeTheNumbersOciNumberFromRealMakes)
                       nullptr, nullptr, nullptr, 0, nullptr, 0);
     OCINumber out{};
     OCIDefine *d = nullptr;
-    std::uint64_t seed = 99;
+    std::uint64_t rng = 99;
     const double fixed[] = {0.1, 0.1 + 0.2, 1.0 / 3, -2.5e-7, 123456789.123456789, 9.99e125, -1e-120,
                             4503599627370497.5, 1e15 + 0.5, 6.02214076e23};
     for (int i = 0; i < 210; ++i) {
-        seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
+        rng = rng * 6364136223846793005ULL + 1442695040888963407ULL;
         double bits;
-        const std::uint64_t raw = (seed & 0x800FFFFFFFFFFFFFULL) | (std::uint64_t(900 + (seed >> 53) % 400) << 52);
+        const std::uint64_t raw = (rng & 0x800FFFFFFFFFFFFFULL) | (std::uint64_t(900 + (rng >> 53) % 400) << 52);
         std::memcpy(&bits, &raw, 8);
         in = i < 10 ? fixed[i] : bits;
         ASSERT_EQ(execute(s, stmt, 0), OCI_SUCCESS) << errorText(s);
