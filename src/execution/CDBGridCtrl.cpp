@@ -97,7 +97,7 @@ bool CDBGridCtrl::connectDatabase()
         db::open_parameters p = db::open_parameters::from_unicode(
             m_connection.database(), m_connection.user(), m_connection.password(),
             m_connection.connectAs());
-        p.environment_mode = 2; // OCI_THREADED
+        p.environment_mode = oci::OCI_OBJECT; // environment mode 2
         p.non_blocking = false;
         m_session->open(p);
         m_connected = true;
