@@ -93,21 +93,40 @@ QStringView unquote(QStringView v)
     return v;
 }
 
-// Leading-number reading: blanks, one optional sign, decimal digits up to the first other
-// character, wrapping around at 32 bits as the Windows reader does. No digits give 0.
+// Leading-number reading as the Windows reader converts a value: characters up to a space skipped,
+// one optional sign, then "0x", "0o" or "0b" choosing base 16, 8 or 2 (else base 10), digits of that
+// base up to the first other character, wrapping around at 32 bits. No digits give 0.
 int leadingInt(QStringView s)
 {
     qsizetype i = 0;
-    while (i < s.size() && isBlank(s[i]))
+    while (i < s.size() && s[i].unicode() <= u' ')
         ++i;
     bool negative = false;
     if (i < s.size() && (s[i] == QLatin1Char('-') || s[i] == QLatin1Char('+'))) {
         negative = s[i] == QLatin1Char('-');
         ++i;
     }
+    std::uint32_t base = 10;
+    if (i + 1 < s.size() && s[i] == QLatin1Char('0')) {
+        const char16_t prefix = s[i + 1].unicode();
+        base = prefix == u'x' ? 16 : prefix == u'o' ? 8 : prefix == u'b' ? 2 : 10;
+        if (base != 10)
+            i += 2;
+    }
     std::uint32_t value = 0;
-    for (; i < s.size() && s[i] >= QLatin1Char('0') && s[i] <= QLatin1Char('9'); ++i)
-        value = value * 10u + std::uint32_t(s[i].unicode() - '0');
+    for (; i < s.size(); ++i) {
+        const char16_t c = s[i].unicode();
+        std::uint32_t digit = base;
+        if (c >= u'0' && c <= u'9')
+            digit = c - u'0';
+        else if (c >= u'a' && c <= u'z')
+            digit = c - u'a' + 10;
+        else if (c >= u'A' && c <= u'Z')
+            digit = c - u'A' + 10;
+        if (digit >= base)
+            break;
+        value = value * base + digit;
+    }
     if (negative)
         value = 0u - value;
     return static_cast<int>(value);
@@ -435,7 +454,9 @@ int CProfileFile::readInt(const QString &section, const QString &key, int defaul
     const qsizetype line = header < 0 ? -1 : d->findKey(header, trimSpaces(key));
     if (line < 0)
         return defaultValue;
-    return leadingInt(unquote(d->lines[size_t(line)].value));
+    // An empty value reads like a missing one, as the Windows reader reads nothing to convert.
+    const QStringView value = unquote(d->lines[size_t(line)].value);
+    return value.isEmpty() ? defaultValue : leadingInt(value);
 }
 
 QStringList CProfileFile::sectionNames() const

@@ -41,7 +41,8 @@ public:
                        const QString &defaultValue = QString()) const;
 
     // The value read as an integer with leading-number semantics ("12abc" → 12, "-3" → -3, "0x10" →
-    // 0, blank or garbage → 0); defaultValue when the key is missing.
+    // 16, "0o17" → 15, "0b101" → 5, garbage → 0, wrapping at 32 bits); defaultValue when the key is
+    // missing or its value empty.
     int readInt(const QString &section, const QString &key, int defaultValue = 0) const;
 
     // The section names in file order (duplicates included) and the key names of the first section
