@@ -33,5 +33,9 @@ function(tarvolo_tests name)
     endif()
     gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
         PROPERTIES LABELS ${label} TIMEOUT 300
-        ENVIRONMENT "QT_QPA_PLATFORM=${platform};TARVOLO_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data;TARVOLO_BUILD_DIR=${PROJECT_BINARY_DIR}")
+        ENVIRONMENT "QT_QPA_PLATFORM=${platform}")
+    # Discovered tests take one environment entry only, so the paths are compiled in instead; the
+    # environment variables of the same names still override them.
+    target_compile_definitions(${target} PRIVATE TARVOLO_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+        TARVOLO_BINARY_DIR="${PROJECT_BINARY_DIR}")
 endfunction()

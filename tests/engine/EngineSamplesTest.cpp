@@ -58,13 +58,8 @@ protected:
     void SetUp() override
     {
         EngineOciFixture::SetUp();
-        // The build folder: from CTest, else two levels above this test program (tests/engine).
-        QString build = qEnvironmentVariable("TARVOLO_BUILD_DIR");
-        if (build.isEmpty())
-            build = QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../.."));
-        const QString sample = build + QStringLiteral("/Samples/SAMPLE.db");
-        if (build.isEmpty() || !QFile::exists(sample))
-            GTEST_SKIP() << "SAMPLE.db is built into <build>/Samples by the resources target";
+        const QString sample = testfiles::buildDir() + QStringLiteral("/Samples/SAMPLE.db");
+        ASSERT_TRUE(QFile::exists(sample)) << "the resources target builds " << sample.toStdString();
         // A copy, so that elements which write leave the built database as it is.
         ASSERT_TRUE(QFile::copy(sample, m_dir.filePath("SAMPLE.db")));
         engine::registerEngineProvider();

@@ -29,4 +29,10 @@ QString dataPath(const QString &relative)
     return QDir(root).filePath(relative);
 }
 
+QString buildDir()
+{
+    const QString fromEnv = qEnvironmentVariable("TARVOLO_BUILD_DIR");
+    return fromEnv.isEmpty() ? QStringLiteral(TARVOLO_BINARY_DIR) : fromEnv;
+}
+
 } // namespace testfiles

@@ -13,7 +13,11 @@ bool writeBytes(const QString &path, const QByteArray &bytes);
 // The whole content of path, or an empty array when it cannot be read.
 QByteArray readBytes(const QString &path);
 
-// A file of tests/data, found through TARVOLO_TEST_DATA (set by CTest) or the source tree.
+// A file of tests/data, found through $TARVOLO_TEST_DATA, else in the source tree.
 QString dataPath(const QString &relative);
+
+// The build folder (where Samples/SAMPLE.db is built): $TARVOLO_BUILD_DIR, else the one this test was
+// configured in.
+QString buildDir();
 
 } // namespace testfiles
