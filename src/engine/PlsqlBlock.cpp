@@ -23,7 +23,10 @@ struct Expr
 
 struct Stmt
 {
-    enum class Kind { Null, Commit, Rollback, AssignBind, AssignLocal, If, ForQuery, Dml, Output, Block, SelectInto };
+    enum class Kind {
+        Null, Commit, Rollback, AssignBind, AssignLocal, If, ForQuery, Dml, Output, Block, SelectInto, Raise,
+        RaiseApplicationError
+    };
     enum class Output { Enable, Disable, Put, PutLine, NewLine, GetLine };
 
     Kind kind = Kind::Null;
@@ -35,6 +38,13 @@ struct Stmt
     Output output = Output::Put;   // DBMS_OUTPUT procedure
     std::vector<Expr> args;        // DBMS_OUTPUT arguments; SELECT INTO targets
     Expr fromPart;                 // SELECT INTO: FROM ... up to the ';' (expr holds SELECT ... before INTO)
+    struct Handler
+    {
+        std::vector<int> codes;    // ORA codes caught; 0 = OTHERS
+        std::vector<Stmt> body;
+    };
+    std::vector<Handler> handlers; // EXCEPTION section of a block
+    int raiseCode = -1;            // RAISE name: its ORA code; -1 = re-raise the exception being handled
     bool hasElse = false;
 };
 
@@ -51,6 +61,25 @@ constexpr std::string_view ExpressionWords[] = {
     "FROM", "WHERE", "AS", "DISTINCT", "ALL", "ANY", "GROUP", "BY", "ORDER", "HAVING", "UNION", "MINUS",
     "INTERSECT", "ASC", "DESC", "DUAL", "JOIN", "ON", "LEFT", "RIGHT", "INNER", "OUTER",
 };
+
+struct NamedException
+{
+    const char* name;
+    int code;
+};
+
+constexpr NamedException NamedExceptions[] = {
+    {"NO_DATA_FOUND", 1403}, {"TOO_MANY_ROWS", 1422},  {"ZERO_DIVIDE", 1476},  {"DUP_VAL_ON_INDEX", 1},
+    {"VALUE_ERROR", 6502},   {"INVALID_NUMBER", 1722}, {"INVALID_CURSOR", 1001},
+};
+
+int namedExceptionCode(const std::string& upperName)
+{
+    for (const NamedException& e : NamedExceptions)
+        if (upperName == e.name)
+            return e.code;
+    return -1;
+}
 
 class ParseError
 {
@@ -225,6 +254,8 @@ private:
                 continue;
             if (std::find(std::begin(ExpressionWords), std::end(ExpressionWords), u) != std::end(ExpressionWords))
                 continue;
+            if (u == "SQLCODE" || u == "SQLERRM")
+                continue;
             if (k > e.begin && (m_t[k - 1].isWord("DATE") || m_t[k - 1].isWord("TIMESTAMP")))
                 continue;
             pls(k, "PLS-00201: identifier '" + u + "' must be declared", true);
@@ -274,10 +305,39 @@ private:
         s.line = i < m_t.size() ? m_t[i].line : 1;
         expectWord(i, "BEGIN");
         s.body = statements(i, {"END", "EXCEPTION"});
-        if (peekWord(i, "EXCEPTION"))
-            pls(i, "PLS-00999: implementation restriction (may be temporary) exception handlers", false);
         if (s.body.empty())
             syntax(i, "begin case declare exit for goto if loop null raise return select update while with");
+        if (peekWord(i, "EXCEPTION")) {
+            ++i;
+            while (peekWord(i, "WHEN")) {
+                ++i;
+                Stmt::Handler handler;
+                while (true) {
+                    if (i >= m_t.size() || m_t[i].type != Type::Word)
+                        syntax(i, "an exception name");
+                    std::string name = upperAscii(m_t[i].text);
+                    int code = name == "OTHERS" ? 0 : namedExceptionCode(name);
+                    if (code < 0)
+                        pls(i, "PLS-00201: identifier '" + name + "' must be declared", false);
+                    handler.codes.push_back(code);
+                    ++i;
+                    if (peekWord(i, "OR")) {
+                        ++i;
+                        continue;
+                    }
+                    break;
+                }
+                expectWord(i, "THEN");
+                ++m_handlerDepth;
+                handler.body = statements(i, {"WHEN", "END"});
+                --m_handlerDepth;
+                if (handler.body.empty())
+                    syntax(i, "a statement");
+                s.handlers.push_back(std::move(handler));
+            }
+            if (s.handlers.empty())
+                syntax(i, "WHEN");
+        }
         expectWord(i, "END");
         if (i < m_t.size() && m_t[i].type == Type::Word)
             ++i; // label
@@ -400,6 +460,37 @@ private:
         }
         if (u == "DBMS_OUTPUT" && peekSymbol(i + 1, ".") && i + 2 < m_t.size() && m_t[i + 2].type == Type::Word)
             return outputCall(i);
+        if (u == "RAISE") {
+            s.kind = Stmt::Kind::Raise;
+            ++i;
+            if (peekSymbol(i, ";")) {
+                if (m_handlerDepth == 0)
+                    pls(i - 1, "PLS-00367: a RAISE statement with no exception name must be inside an exception handler",
+                        false);
+            } else {
+                std::string name = i < m_t.size() ? upperAscii(m_t[i].text) : std::string();
+                s.raiseCode = namedExceptionCode(name);
+                if (s.raiseCode < 0)
+                    pls(i, "PLS-00201: identifier '" + name + "' must be declared", true);
+                ++i;
+            }
+            expectSymbol(i, ";");
+            return s;
+        }
+        if (u == "RAISE_APPLICATION_ERROR" && peekSymbol(i + 1, "(")) {
+            s.kind = Stmt::Kind::RaiseApplicationError;
+            i += 2;
+            s.args.push_back(expression(i, {}, {","}));
+            expectSymbol(i, ",");
+            s.args.push_back(expression(i, {}, {","}));
+            if (peekSymbol(i, ",")) {
+                ++i;
+                expression(i, {}, {});
+            }
+            expectSymbol(i, ")");
+            expectSymbol(i, ";");
+            return s;
+        }
         if (t.type == Type::Word && isLocal(u) && peekSymbol(i + 1, ":=")) {
             s.kind = Stmt::Kind::AssignLocal;
             s.target = u;
@@ -564,7 +655,9 @@ private:
                 std::string u = upperAscii(t.text);
                 bool isRecord = std::any_of(m_active.begin(), m_active.end(),
                                             [&](const Record* r) { return r->name == u; });
-                if (u == "SQL" && k + 2 < e.end && m_t[k + 1].isSymbol("%") && m_t[k + 2].type == Type::Word) {
+                if ((u == "SQLCODE" || u == "SQLERRM") && !(k + 1 < e.end && m_t[k + 1].isSymbol("("))) {
+                    piece = ":\"S." + u + "\"";
+                } else if (u == "SQL" && k + 2 < e.end && m_t[k + 1].isSymbol("%") && m_t[k + 2].type == Type::Word) {
                     piece = ":\"S." + upperAscii(m_t[k + 2].text) + "\"";
                     k += 2;
                 } else if (isRecord && k + 2 < e.end && m_t[k + 1].isSymbol(".") && m_t[k + 2].type == Type::Word) {
@@ -585,6 +678,14 @@ private:
         if (name.rfind("L.", 0) == 0) {
             auto it = m_locals.find(name.substr(2));
             return it == m_locals.end() ? EngineValue() : it->second;
+        }
+        if (name == "S.SQLCODE" || name == "S.SQLERRM") {
+            const OraError* current = m_handling.empty() ? nullptr : &m_handling.back();
+            if (name == "S.SQLCODE")
+                return EngineValue::integer(current ? -current->code() : 0);
+            if (!current)
+                return EngineValue::text("ORA-0000: normal, successful completion");
+            return EngineValue::text(current->text().substr(0, current->text().find('\n')));
         }
         if (name.rfind("S.", 0) == 0) {
             // SQL%ROWCOUNT, SQL%FOUND, SQL%NOTFOUND of the last SQL statement; NULL before the first.
@@ -682,7 +783,45 @@ private:
         m_line = s.line;
         switch (s.kind) {
         case Stmt::Kind::Null: break;
-        case Stmt::Kind::Block: execute(s.body); break;
+        case Stmt::Kind::Block: {
+            if (s.handlers.empty()) {
+                execute(s.body);
+                break;
+            }
+            OraError caught;
+            try {
+                execute(s.body);
+                break;
+            } catch (const OraException& e) {
+                caught = e.error();
+            }
+            for (const Stmt::Handler& h : s.handlers) {
+                bool matches = std::any_of(h.codes.begin(), h.codes.end(),
+                                           [&](int code) { return code == 0 || code == caught.code(); });
+                if (!matches)
+                    continue;
+                m_handling.push_back(caught);
+                struct Pop
+                {
+                    std::vector<OraError>& handling;
+                    ~Pop() { handling.pop_back(); }
+                } pop{m_handling};
+                execute(h.body);
+                return;
+            }
+            throw OraException(caught);
+        }
+        case Stmt::Kind::Raise:
+            if (s.raiseCode < 0)
+                throw OraException(m_handling.back());
+            throw OraException(s.raiseCode == 1 ? OraError::standard(1, "unknown") : OraError::standard(s.raiseCode));
+        case Stmt::Kind::RaiseApplicationError: {
+            std::optional<std::int64_t> code = evaluate(s.args[0]).toNumber().rounded(0).toInt64();
+            if (!code || *code < -20999 || *code > -20000)
+                throw OraException(OraError::make(21000, "error number argument to raise_application_error of " +
+                                                             evaluate(s.args[0]).toText() + " is out of range"));
+            throw OraException(OraError::make(static_cast<int>(-*code), evaluate(s.args[1]).toText()));
+        }
         case Stmt::Kind::Commit:
             if (m_session.commit)
                 check(m_session.commit());
@@ -825,6 +964,8 @@ private:
     std::vector<std::string> m_records;                     // FOR records in scope while parsing
     std::vector<Record*> m_active;                          // FOR records in scope while running
     int m_line = 0;                                         // line of the statement running
+    std::vector<OraError> m_handling;                       // exceptions whose handlers are running
+    int m_handlerDepth = 0;                                 // exception handlers being parsed
     std::int64_t m_rowCount = -1;                           // rows of the last SQL statement (SQL%ROWCOUNT)
     int m_nesting = 0;                                      // statements being parsed inside each other
     static constexpr int MaxNesting = 200;                  // keeps parsing and running off the stack's end

@@ -32,8 +32,9 @@ using PlsqlBinds = std::map<std::string, EngineValue>;
 // UPDATE, DELETE with binds and local variables; SELECT ... INTO locals or binds (ORA-01403 when no row,
 // ORA-01422 for more than one); COMMIT; ROLLBACK; `:bind := expr`; locals declared with a type and optional
 // `:=` default, assigned with `:=`; nested BEGIN ... END; FOR r IN (query) LOOP ... END LOOP with r.col;
-// IF/ELSIF/ELSE; SQL%ROWCOUNT, SQL%FOUND, SQL%NOTFOUND; DBMS_OUTPUT.ENABLE/DISABLE/PUT/PUT_LINE/NEW_LINE/
-// GET_LINE. Expressions are evaluated by
+// IF/ELSIF/ELSE; SQL%ROWCOUNT, SQL%FOUND, SQL%NOTFOUND; EXCEPTION WHEN <predefined name> | OTHERS THEN
+// with SQLCODE and SQLERRM, RAISE and RAISE_APPLICATION_ERROR; DBMS_OUTPUT.ENABLE/DISABLE/PUT/PUT_LINE/
+// NEW_LINE/GET_LINE. Expressions are evaluated by
 // SQLite. The whole block is checked first; anything else fails with ORA-06550 naming line and column and
 // runs nothing. Runtime failures carry "ORA-06512: at line N"; statements already run keep their effects,
 // as in Oracle.

@@ -180,7 +180,8 @@ TEST_F(PlsqlBlockTest, UnsupportedCodeIsAnOra06550NamingLineAndColumn)
     EXPECT_EQ(block("begin null end;").code(), 6550);
     EXPECT_EQ(block("begin select 1 from dual; end;").code(), 6550);
     EXPECT_EQ(block("begin select 1 into undeclared from dual; end;").code(), 6550);
-    EXPECT_EQ(block("begin null; exception when others then null; end;").code(), 6550);
+    EXPECT_EQ(block("begin null; exception when no_such_thing then null; end;").code(), 6550);
+    EXPECT_EQ(block("begin raise; end;").code(), 6550);
     EXPECT_EQ(block("begin while 1 = 1 loop null; end loop; end;").code(), 6550);
     EXPECT_EQ(block("begin dbms_output.put_line('a', 'b'); end;").code(), 6550);
     EXPECT_EQ(block("begin dbms_output.get_line('a', :s); end;").code(), 6550);
@@ -241,4 +242,32 @@ TEST_F(PlsqlBlockTest, ImplicitCursorAttributesReportTheLastStatement)
     EXPECT_EQ(lines(), (std::vector<std::string>{"2 rows updated", "nothing deleted"}));
     EXPECT_EQ(m_binds["FOUND"], EngineValue::integer(0));
     EXPECT_EQ(block("begin :x := sql%isopen; end;").code(), 6550);
+}
+
+TEST_F(PlsqlBlockTest, ExceptionHandlersCatchByNameAndOthers)
+{
+    ASSERT_FALSE(block("declare v varchar2(10);\n"
+                       "begin\n"
+                       "  begin\n"
+                       "    select ename into v from emp where empno = 42;\n"
+                       "  exception\n"
+                       "    when too_many_rows then dbms_output.put_line('many');\n"
+                       "    when no_data_found then dbms_output.put_line('none ' || sqlcode);\n"
+                       "  end;\n"
+                       "  :x := 1 / 0;\n"
+                       "exception\n"
+                       "  when others then\n"
+                       "    dbms_output.put_line(sqlerrm);\n"
+                       "end;"));
+    EXPECT_EQ(lines(), (std::vector<std::string>{"none -1403", "ORA-01476: divisor is equal to zero"}));
+    EXPECT_EQ(block("begin :x := 1 / 0; exception when no_data_found then null; end;").code(), 1476);
+    OraError reraised = block("begin\n  insert into emp values (1, 'X', 0);\nexception\n  when dup_val_on_index then\n"
+                              "    dbms_output.put_line('dup');\n    raise;\nend;");
+    EXPECT_EQ(reraised.code(), 1);
+    EXPECT_EQ(lines(), (std::vector<std::string>{"dup"}));
+    EXPECT_EQ(block("begin raise_application_error(-20001, 'custom ' || 42); end;").text(),
+              "ORA-20001: custom 42\nORA-06512: at line 1");
+    EXPECT_EQ(block("begin raise_application_error(-1, 'x'); end;").code(), 21000);
+    EXPECT_EQ(block("begin raise no_data_found; exception when others then :c := sqlcode; end;").code(), 0);
+    EXPECT_EQ(m_binds["C"], EngineValue::integer(-1403));
 }
