@@ -1,0 +1,1 @@
+tarvolo_fuzz(result_values DEPS tarvolo_execution)
