@@ -18,8 +18,9 @@ int main(int argc, char **argv)
     QApplication::setOrganizationName("Morvell Software");
     QApplication::setApplicationName(tarvolo::kAppName);
     std::fprintf(stderr,
-                 "%s: the element bar is not built yet; this build holds the core file formats and "
-                 "the settings store only.\n",
+                 "%s: the element bar is not built yet, so there is nothing to show. This build holds "
+                 "the file formats, the settings store, the element model, the database layer with "
+                 "its embedded engine, and the result grid; run scripts/test to exercise them.\n",
                  tarvolo::kAppNameVer);
     return 1;
 }
