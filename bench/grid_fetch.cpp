@@ -1,9 +1,9 @@
-// Fetching 1,000,000 rows × 8 columns (four numbers, two strings, two dates) from an embedded database
-// into the result grid with "fetch all" (batches of 500, shown in an offscreen window), against the
-// layer-only fetch of the same rows that reads every value but keeps nothing; then sorting the grid's
-// rows by a number column both ways. Reports the time, the growth of the resident set, the process's
-// peak and the UTF-16 size of the texts in the grid. The last line prints "ratio: X", the grid fetch's
-// time over the layer-only fetch's.
+// Fetching 1,000,000 rows × 8 columns (four numbers, two strings, two dates) from an embedded
+// database into the result grid with "fetch all" (batches of 500, shown in an offscreen window),
+// against the layer-only fetch of the same rows that reads every value but keeps nothing; then
+// sorting the grid's rows by a number column both ways. Reports the time, the growth of the
+// resident set, the process's peak and the UTF-16 size of the texts in the grid. The last line
+// prints "ratio: X", the grid fetch's time over the layer-only fetch's.
 #include "db/column.h"
 #include "db/connection.h"
 #include "db/resultset.h"
@@ -32,12 +32,12 @@ constexpr const char *Query =
     "SELECT ID, NAME, AMOUNT, CREATED, QTY, CITY, RATE, SHIPPED FROM ORDERS_BENCH";
 constexpr int AmountColumn = 2;
 
-double g_layerSeconds = 0;            // best layer-only time
-double g_gridSeconds = 0;             // best grid time
-double g_textMB = 0;                  // UTF-16 size of the grid's texts
-double g_growthMB = 0;                // resident set growth of the grid fetch
-std::unique_ptr<CDBGridCtrl> g_grid;  // the filled grid, kept for the sort
-std::size_t g_sink = 0;               // keeps the reads from being optimised away
+double g_layerSeconds = 0;           // best layer-only time
+double g_gridSeconds = 0;            // best grid time
+double g_textMB = 0;                 // UTF-16 size of the grid's texts
+double g_growthMB = 0;               // resident set growth of the grid fetch
+std::unique_ptr<CDBGridCtrl> g_grid; // the filled grid, kept for the sort
+std::size_t g_sink = 0;              // keeps the reads from being optimised away
 
 double residentMB()
 {
@@ -99,9 +99,15 @@ void layerOnly(benchmark::State &state)
                         if (c->is_null())
                             continue;
                         switch (c->kind()) {
-                        case db::kind_number: g_sink += c->number_text().size(); break;
-                        case db::kind_string: g_sink += c->text().size(); break;
-                        default: g_sink += c->date().day; break;
+                        case db::kind_number:
+                            g_sink += c->number_text().size();
+                            break;
+                        case db::kind_string:
+                            g_sink += c->text().size();
+                            break;
+                        default:
+                            g_sink += c->date().day;
+                            break;
                         }
                     }
                     ++rows;
@@ -207,11 +213,17 @@ int main(int argc, char **argv)
     options::ReadBufferSize = BatchRows;
 
     benchmark::RegisterBenchmark("layer_only_fetch_batches_of_500", layerOnly)
-        ->UseManualTime()->Iterations(2)->Unit(benchmark::kMillisecond);
+        ->UseManualTime()
+        ->Iterations(2)
+        ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("grid_fetch_all_batches_of_500", gridFetchAll)
-        ->UseManualTime()->Iterations(2)->Unit(benchmark::kMillisecond);
+        ->UseManualTime()
+        ->Iterations(2)
+        ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("grid_sort_by_number_column", gridSortByNumber)
-        ->UseManualTime()->Iterations(2)->Unit(benchmark::kMillisecond);
+        ->UseManualTime()
+        ->Iterations(2)
+        ->Unit(benchmark::kMillisecond);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

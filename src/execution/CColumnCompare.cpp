@@ -9,11 +9,7 @@
 
 namespace {
 
-template <typename T>
-int threeWay(T a, T b)
-{
-    return a < b ? -1 : (b < a ? 1 : 0);
-}
+template <typename T> int threeWay(T a, T b) { return a < b ? -1 : (b < a ? 1 : 0); }
 
 } // namespace
 

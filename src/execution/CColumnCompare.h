@@ -10,10 +10,7 @@
 class CColumnCompare
 {
 public:
-    explicit CColumnCompare(int kind)
-        : m_kind(kind)
-    {
-    }
+    explicit CColumnCompare(int kind) : m_kind(kind) {}
 
     // Ascending order: negative, 0 or positive.
     //  number: the texts' leading numbers (an empty or non-numeric text reads as 0);

@@ -20,9 +20,9 @@
 
 namespace {
 
-constexpr int kQuery = 1;                 // OCI_STMT_SELECT
-constexpr int kDbmsColumnWidth = 1000;    // pixels of the DBMS_OUTPUT column
-constexpr int kColumnPadding = 30;        // pixels added to a measured column width
+constexpr int kQuery = 1;              // OCI_STMT_SELECT
+constexpr int kDbmsColumnWidth = 1000; // pixels of the DBMS_OUTPUT column
+constexpr int kColumnPadding = 30;     // pixels added to a measured column width
 const QColor kNullBackground(255, 255, 0);
 
 QColor fromColorRef(quint32 c)
@@ -30,10 +30,7 @@ QColor fromColorRef(quint32 c)
     return QColor(int(c & 0xff), int((c >> 8) & 0xff), int((c >> 16) & 0xff));
 }
 
-QByteArray ansi(const QString &text)
-{
-    return codepage::fromUnicode(text, codepage::kSystemAnsi);
-}
+QByteArray ansi(const QString &text) { return codepage::fromUnicode(text, codepage::kSystemAnsi); }
 
 } // namespace
 
@@ -42,10 +39,9 @@ CDBGridCtrl::Execution::~Execution() = default;
 CDBGridCtrl::Execution::Execution(Execution &&) noexcept = default;
 CDBGridCtrl::Execution &CDBGridCtrl::Execution::operator=(Execution &&) noexcept = default;
 
-CDBGridCtrl::CDBGridCtrl(QWidget *parent)
-    : CGridCtrl(parent)
+CDBGridCtrl::CDBGridCtrl(QWidget *parent) : CGridCtrl(parent)
 {
-    // Tahoma 8 points, as the cells of the original grid; the font database substitutes where absent.
+    // Tahoma 8 points; the font database substitutes a near font where Tahoma is absent.
     m_cellFont = QFont(QStringLiteral("Tahoma"));
     m_cellFont.setPointSize(8);
     m_cellFont.setWeight(QFont::Normal);
@@ -65,7 +61,8 @@ void CDBGridCtrl::setUp()
 {
     db::set_rows_per_fetch(static_cast<oci::ub2>(std::clamp(options::ReadBufferSize, 10, 10000)));
     setDefaultFont(options::FontGrid.font());
-    setCurrentMarks(CurrentMark::FocusRect | CurrentMark::HighlightCell | CurrentMark::HighlightRow);
+    setCurrentMarks(CurrentMark::FocusRect | CurrentMark::HighlightCell |
+                    CurrentMark::HighlightRow);
     setUniformRowHeight(std::clamp(options::GridHeight, 10, 100));
     setDefaultCellFormat(dataCellFormat());
     m_sortColumn = 0;
@@ -83,10 +80,7 @@ CGridCellFormat CDBGridCtrl::dataCellFormat() const
     return f;
 }
 
-void CDBGridCtrl::showError(const db::error &e)
-{
-    CPrompt::error(this, e.display_text());
-}
+void CDBGridCtrl::showError(const db::error &e) { CPrompt::error(this, e.display_text()); }
 
 bool CDBGridCtrl::connectDatabase()
 {
@@ -94,9 +88,9 @@ bool CDBGridCtrl::connectDatabase()
     if (!m_session)
         m_session = std::make_unique<db::connection>();
     try {
-        db::open_parameters p = db::open_parameters::from_unicode(
-            m_connection.database(), m_connection.user(), m_connection.password(),
-            m_connection.connectAs());
+        db::open_parameters p =
+            db::open_parameters::from_unicode(m_connection.database(), m_connection.user(),
+                                              m_connection.password(), m_connection.connectAs());
         p.environment_mode = oci::OCI_OBJECT; // environment mode 2
         p.non_blocking = false;
         m_session->open(p);
@@ -169,10 +163,7 @@ bool CDBGridCtrl::openQuery()
     }
 }
 
-CDBGridCtrl::Execution CDBGridCtrl::executeStatement()
-{
-    return executeStatement(m_sqlText);
-}
+CDBGridCtrl::Execution CDBGridCtrl::executeStatement() { return executeStatement(m_sqlText); }
 
 CDBGridCtrl::Execution CDBGridCtrl::executeStatement(const QString &sql)
 {
@@ -306,7 +297,8 @@ void CDBGridCtrl::resetGrid()
 
 void CDBGridCtrl::setUpColumns()
 {
-    setCurrentMarks(CurrentMark::FocusRect | CurrentMark::HighlightCell | CurrentMark::HighlightRow);
+    setCurrentMarks(CurrentMark::FocusRect | CurrentMark::HighlightCell |
+                    CurrentMark::HighlightRow);
     setMultipleSelection(false);
     setDefaultFont(options::FontGrid.font());
     setDefaultCellFormat(dataCellFormat());
@@ -316,8 +308,8 @@ void CDBGridCtrl::setUpColumns()
     const QFontMetrics metrics(m_cellFont);
     for (db::column *c = m_resultset->first_column(); c; c = m_resultset->column_after(c)) {
         CDBColumn column;
-        column.name = codepage::toUnicode(QByteArrayView(c->name().data(), qsizetype(c->name().size())),
-                                          codepage::kSystemAnsi);
+        column.name = codepage::toUnicode(
+            QByteArrayView(c->name().data(), qsizetype(c->name().size())), codepage::kSystemAnsi);
         column.column = c;
         column.kind = c->kind();
         column.width = metrics.horizontalAdvance(column.name);
@@ -401,7 +393,8 @@ void CDBGridCtrl::fetchBlock(bool measure)
                     if (views[k].isEmpty())
                         nulls.push_back(i);
                     else if (measure)
-                        col.width = std::max(col.width, metrics.horizontalAdvance(views[k].toString()));
+                        col.width =
+                            std::max(col.width, metrics.horizontalAdvance(views[k].toString()));
                 }
                 batch.addRow(std::span<const QStringView>(views));
                 for (int i : nulls)

@@ -18,11 +18,12 @@ class resultset;
 class statement;
 } // namespace db
 
-// The result grid: runs one SQL text on its own session and shows the rows of a query batch by batch,
-// or the DBMS_OUTPUT lines of any other statement. It asks for the values of the statement's variables
-// (CVariablesDlg), substitutes and binds them, sorts by a pressed heading, counts the rows of the whole
-// query and runs it again. Every database failure is shown through the prompt (CPrompt) and ends the
-// operation; the rows already shown stay. Edits in the grid never reach the database.
+// The result grid: runs one SQL text on its own session and shows the rows of a query batch by
+// batch, or the DBMS_OUTPUT lines of any other statement. It asks for the values of the statement's
+// variables (CVariablesDlg), substitutes and binds them, sorts by a pressed heading, counts the
+// rows of the whole query and runs it again. Every database failure is shown through the prompt
+// (CPrompt) and ends the operation; the rows already shown stay. Edits in the grid never reach the
+// database.
 class CDBGridCtrl : public CGridCtrl
 {
     Q_OBJECT
@@ -41,8 +42,8 @@ public:
     explicit CDBGridCtrl(QWidget *parent = nullptr);
     ~CDBGridCtrl() override; // closes the query and the session
 
-    // Takes the options ReadBufferSize (as the process-wide rows per fetch), FontGrid and GridHeight.
-    // The constructor runs it; hosts run it again after the options changed.
+    // Takes the options ReadBufferSize (as the process-wide rows per fetch), FontGrid and
+    // GridHeight. The constructor runs it; hosts run it again after the options changed.
     void setUp();
 
     // Execution state, filled by the host before connect and open.
@@ -58,14 +59,14 @@ public:
     void disconnectDatabase();
     bool isConnected() const { return m_connected; }
 
-    // Asks for the variables (not while refreshing), runs the statement and shows its first batch of
-    // rows, or its DBMS_OUTPUT lines. False when nothing runs (no session, a text under 4 characters,
-    // the dialog cancelled, a statement of unknown type) or the server failed (shown).
+    // Asks for the variables (not while refreshing), runs the statement and shows its first batch
+    // of rows, or its DBMS_OUTPUT lines. False when nothing runs (no session, a text under 4
+    // characters, the dialog cancelled, a statement of unknown type) or the server failed (shown).
     bool openQuery();
     // Destroys the result set, the statement and the column records; counter and end of data reset.
     void closeQuery();
-    // Substitutes, prepares and binds sql (the SQL text by default) and executes it; rows for a query.
-    // An empty execution for a statement of unknown type. Throws db::error.
+    // Substitutes, prepares and binds sql (the SQL text by default) and executes it; rows for a
+    // query. An empty execution for a statement of unknown type. Throws db::error.
     Execution executeStatement();
     Execution executeStatement(const QString &sql);
 
@@ -114,23 +115,23 @@ private:
     CGridCellFormat dataCellFormat() const;
 
     // Execution state
-    std::unique_ptr<db::connection> m_session;   // the grid's own session, made at the first connect
+    std::unique_ptr<db::connection> m_session; // the grid's own session, made at the first connect
     bool m_connected = false;
-    CSQLConnection m_connection;                 // the record the session is opened with
+    CSQLConnection m_connection; // the record the session is opened with
     QString m_sqlText;
     std::vector<CSQLVariable> *m_variables = nullptr; // not owned
-    std::unique_ptr<db::statement> m_statement;  // the current query's statement
-    std::unique_ptr<db::resultset> m_resultset;  // its rows; destroyed before the statement
-    int m_statementType = 0;                     // OCI statement type of the last open; 1 a query
-    bool m_refreshing = false;                   // suppresses the variables dialog
+    std::unique_ptr<db::statement> m_statement;       // the current query's statement
+    std::unique_ptr<db::resultset> m_resultset;       // its rows; destroyed before the statement
+    int m_statementType = 0;   // OCI statement type of the last open; 1 a query
+    bool m_refreshing = false; // suppresses the variables dialog
 
     // Display state
     std::vector<CDBColumn> m_columns;
-    int m_fetchedRows = 0;       // rows placed so far
-    bool m_endOfData = false;    // the last row is in the grid
+    int m_fetchedRows = 0;    // rows placed so far
+    bool m_endOfData = false; // the last row is in the grid
     int m_sortColumn = 0;
     bool m_sortAscending = false;
-    int m_numberedRows = 0;      // rows 0.. carrying their fetch number as heading text (after sorts)
-    QFont m_cellFont;            // data cells; every text width is measured with it
-    CDateType m_dateType;        // formats taken at construction
+    int m_numberedRows = 0; // rows 0.. carrying their fetch number as heading text (after sorts)
+    QFont m_cellFont;       // data cells; every text width is measured with it
+    CDateType m_dateType;   // formats taken at construction
 };

@@ -4,10 +4,7 @@
 
 namespace {
 
-int inRange(int index, int count)
-{
-    return index >= 0 && index < count ? index : 0;
-}
+int inRange(int index, int count) { return index >= 0 && index < count ? index : 0; }
 
 CDateTime fromDb(const db::datetime &v)
 {
@@ -16,14 +13,11 @@ CDateTime fromDb(const db::datetime &v)
 
 } // namespace
 
-CDateType::CDateType()
-    : CDateType(options::DateFormat, options::TimeFormat)
-{
-}
+CDateType::CDateType() : CDateType(options::DateFormat, options::TimeFormat) {}
 
 CDateType::CDateType(int dateIndex, int timeIndex)
-    : m_dateIndex(inRange(dateIndex, kDateFormatCount))
-    , m_timeIndex(inRange(timeIndex, kTimeFormatCount))
+    : m_dateIndex(inRange(dateIndex, kDateFormatCount)),
+      m_timeIndex(inRange(timeIndex, kTimeFormatCount))
 {
 }
 
@@ -31,9 +25,9 @@ CDateType::~CDateType() = default;
 
 const QStringList &CDateType::dateFormatNames()
 {
-    static const QStringList names{"dd.mm.yy",   "dd.mm.yyyy", "dd/mm/yyyy",
+    static const QStringList names{"dd.mm.yy",   "dd.mm.yyyy",  "dd/mm/yyyy",
                                    "dd-MMM-yy",  "dd-MMM-yyyy", "mm/dd/yy",
-                                   "mm/dd/yyyy", "yy/mm/dd",   "yyyy/mm/dd"};
+                                   "mm/dd/yyyy", "yy/mm/dd",    "yyyy/mm/dd"};
     return names;
 }
 
@@ -46,9 +40,9 @@ const QStringList &CDateType::dateFormats()
 
 const QStringList &CDateType::dateEditMasks()
 {
-    static const QStringList masks{"99.99.99",   "99.99.9999", "99/99/9999",
+    static const QStringList masks{"99.99.99",   "99.99.9999",  "99/99/9999",
                                    "99-AAA-99",  "99-AAA-9999", "99/99/99",
-                                   "99/99/9999", "99/99/99",   "9999/99/99"};
+                                   "99/99/9999", "99/99/99",    "9999/99/99"};
     return masks;
 }
 
@@ -64,10 +58,7 @@ const QStringList &CDateType::timeFormats()
     return formats;
 }
 
-void CDateType::set(const db::datetime &value)
-{
-    m_value = fromDb(value);
-}
+void CDateType::set(const db::datetime &value) { m_value = fromDb(value); }
 
 bool CDateType::parse(const QString &text)
 {
@@ -75,15 +66,9 @@ bool CDateType::parse(const QString &text)
     return m_value.isValid();
 }
 
-QString CDateType::dateText() const
-{
-    return m_value.format(dateFormats().at(m_dateIndex));
-}
+QString CDateType::dateText() const { return m_value.format(dateFormats().at(m_dateIndex)); }
 
-QString CDateType::timeText() const
-{
-    return m_value.format(timeFormats().at(m_timeIndex));
-}
+QString CDateType::timeText() const { return m_value.format(timeFormats().at(m_timeIndex)); }
 
 QString CDateType::display(const CDateTime &value) const
 {
@@ -93,15 +78,9 @@ QString CDateType::display(const CDateTime &value) const
     return date + QLatin1Char(' ') + value.format(timeFormats().at(m_timeIndex));
 }
 
-QString CDateType::displayText() const
-{
-    return display(m_value);
-}
+QString CDateType::displayText() const { return display(m_value); }
 
-QString CDateType::displayText(const db::datetime &value) const
-{
-    return display(fromDb(value));
-}
+QString CDateType::displayText(const db::datetime &value) const { return display(fromDb(value)); }
 
 db::datetime CDateType::toDatetime() const
 {

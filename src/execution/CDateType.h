@@ -6,8 +6,8 @@
 #include <QString>
 #include <QStringList>
 
-// The date and time display formats the user chooses between (options DateFormat and TimeFormat) and
-// one date-time value shown with them. A value whose time is midnight shows its date alone.
+// The date and time display formats the user chooses between (options DateFormat and TimeFormat)
+// and one date-time value shown with them. A value whose time is midnight shows its date alone.
 class CDateType
 {
 public:
@@ -34,7 +34,8 @@ public:
     // A value with a field out of range becomes invalid and shows as "Invalid DateTime".
     void set(const db::datetime &value);
     void set(const CDateTime &value) { m_value = value; }
-    // Reads text as the user would type it (CDateTime::parse); false, with an invalid value, otherwise.
+    // Reads text as the user would type it (CDateTime::parse); false, with an invalid value,
+    // otherwise.
     bool parse(const QString &text);
     const CDateTime &value() const { return m_value; }
 

@@ -11,9 +11,9 @@
 class CStatementText
 {
 public:
-    // Replaces, for every substitution variable in list order, each occurrence of its name (ignoring
-    // letter case, left to right) by its value; the search goes on after an inserted value, so a
-    // value that holds the name is not replaced again. Bind variables are left alone.
+    // Replaces, for every substitution variable in list order, each occurrence of its name
+    // (ignoring letter case, left to right) by its value; the search goes on after an inserted
+    // value, so a value that holds the name is not replaced again. Bind variables are left alone.
     static QString substitute(const QString &sql, const std::vector<CSQLVariable> &variables);
 
     // The text without carriage returns; line feeds stay.

@@ -1,7 +1,6 @@
 #include "execution/CTVLDateTimePicker.h"
 
-CTVLDateTimePicker::CTVLDateTimePicker(QWidget *parent)
-    : QDateTimeEdit(parent)
+CTVLDateTimePicker::CTVLDateTimePicker(QWidget *parent) : QDateTimeEdit(parent)
 {
     setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
     setCalendarPopup(true);

@@ -2,7 +2,8 @@
 
 namespace {
 
-const QStringList kTypes{QStringLiteral("String"), QStringLiteral("Number"), QStringLiteral("Date")};
+const QStringList kTypes{QStringLiteral("String"), QStringLiteral("Number"),
+                         QStringLiteral("Date")};
 
 QStringList historyOptions(const CSQLVariable &v)
 {
@@ -11,8 +12,7 @@ QStringList historyOptions(const CSQLVariable &v)
 
 } // namespace
 
-CVariableLst::CVariableLst(QWidget *parent)
-    : CGridCtrl(parent)
+CVariableLst::CVariableLst(QWidget *parent) : CGridCtrl(parent)
 {
     setCurrentMarks(CurrentMark::HighlightCell | CurrentMark::HighlightRow);
     setMultipleSelection(false);
@@ -77,10 +77,7 @@ void CVariableLst::applyValueRule(int row)
     }
 }
 
-QString CVariableLst::typeText(int row) const
-{
-    return text(row, kTypeColumn);
-}
+QString CVariableLst::typeText(int row) const { return text(row, kTypeColumn); }
 
 QString CVariableLst::valueText(int row) const
 {

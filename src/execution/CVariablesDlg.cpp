@@ -6,9 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-CVariablesDlg::CVariablesDlg(QWidget *parent)
-    : CDialogTVL(parent)
-    , m_list(new CVariableLst(this))
+CVariablesDlg::CVariablesDlg(QWidget *parent) : CDialogTVL(parent), m_list(new CVariableLst(this))
 {
     setWindowTitle(QStringLiteral("Variables"));
     setObjectName(QStringLiteral("variablesDialog"));
@@ -23,7 +21,7 @@ CVariablesDlg::CVariablesDlg(QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_list);
     layout->addWidget(buttons);
-    resize(480, 300); // the 316 x 180 dialog units of the original at the usual font
+    resize(480, 300); // 316 x 180 dialog units at the usual dialog font
 }
 
 void CVariablesDlg::setVariables(std::vector<CSQLVariable> *variables)

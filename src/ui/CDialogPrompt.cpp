@@ -34,7 +34,8 @@ QString CDialogPrompt::saveFileName(QWidget *parent, const QString &caption, con
     return QFileDialog::getSaveFileName(parent, caption, folder, filter);
 }
 
-QString CDialogPrompt::existingFolder(QWidget *parent, const QString &caption, const QString &folder)
+QString CDialogPrompt::existingFolder(QWidget *parent, const QString &caption,
+                                      const QString &folder)
 {
     return QFileDialog::getExistingDirectory(parent, caption, folder);
 }

@@ -14,10 +14,7 @@ CDialogTVL::UrlOpener g_opener; // empty = QDesktopServices
 
 } // namespace
 
-CDialogTVL::CDialogTVL(QWidget *parent)
-    : QDialog(parent)
-{
-}
+CDialogTVL::CDialogTVL(QWidget *parent) : QDialog(parent) {}
 
 CDialogTVL::~CDialogTVL() = default;
 
@@ -29,17 +26,15 @@ QString CDialogTVL::helpPagePath()
                            dir.filePath(QStringLiteral("../share/tarvolo/") + relative)};
     // A program run from a build tree finds the page a few folders up.
     for (int up = 0; up < 4 && dir.cdUp(); ++up)
-        candidates << dir.filePath(relative) << dir.filePath(QStringLiteral("resources/") + relative);
+        candidates << dir.filePath(relative)
+                   << dir.filePath(QStringLiteral("resources/") + relative);
     for (const QString &path : std::as_const(candidates))
         if (QFileInfo(path).isFile())
             return QFileInfo(path).canonicalFilePath();
     return {};
 }
 
-void CDialogTVL::setUrlOpener(UrlOpener opener)
-{
-    g_opener = std::move(opener);
-}
+void CDialogTVL::setUrlOpener(UrlOpener opener) { g_opener = std::move(opener); }
 
 void CDialogTVL::showHelp()
 {

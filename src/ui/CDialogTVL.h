@@ -6,9 +6,9 @@
 
 #include <functional>
 
-// The common base of the program's dialogs. It gives the keyboard focus back to the control that had
-// it when the dialog was deactivated, and answers the help command (F1) by opening the program's help
-// page in the browser.
+// The common base of the program's dialogs. It gives the keyboard focus back to the control that
+// had it when the dialog was deactivated, and answers the help command (F1) by opening the
+// program's help page in the browser.
 class CDialogTVL : public QDialog
 {
     Q_OBJECT
@@ -19,8 +19,8 @@ public:
     explicit CDialogTVL(QWidget *parent = nullptr);
     ~CDialogTVL() override;
 
-    // The help page: help/index.html next to the executable, in <prefix>/share/tarvolo, or in a folder
-    // above the executable's (a build tree); an empty string when none exists.
+    // The help page: help/index.html next to the executable, in <prefix>/share/tarvolo, or in a
+    // folder above the executable's (a build tree); an empty string when none exists.
     static QString helpPagePath();
     // Replaces the opener (QDesktopServices by default); an empty function restores it. For tests.
     static void setUrlOpener(UrlOpener opener);

@@ -41,8 +41,8 @@ void CPrompt::information(QWidget *parent, const QString &text)
 
 bool CPrompt::confirm(QWidget *parent, const QString &caption, const QString &text)
 {
-    return message(parent, QMessageBox::Warning, caption, text, QMessageBox::Yes | QMessageBox::No)
-           == QMessageBox::Yes;
+    return message(parent, QMessageBox::Warning, caption, text,
+                   QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
 QMessageBox::StandardButton CPrompt::message(QWidget *parent, QMessageBox::Icon icon,

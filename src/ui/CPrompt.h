@@ -9,7 +9,8 @@ class CPrompt
 public:
     // The prompt in use; never null.
     static IPrompt &current();
-    // Installs a prompt (not owned) and returns the one it replaces; null brings the real dialogs back.
+    // Installs a prompt (not owned) and returns the one it replaces; null brings the real dialogs
+    // back.
     static IPrompt *install(IPrompt *prompt);
 
     // The caption of the program's own messages: the application's name.
@@ -22,10 +23,10 @@ public:
     // A Yes/No question with a warning icon; true only for Yes.
     static bool confirm(QWidget *parent, const QString &caption, const QString &text);
 
-    static QMessageBox::StandardButton message(
-        QWidget *parent, QMessageBox::Icon icon, const QString &caption, const QString &text,
-        QMessageBox::StandardButtons buttons = QMessageBox::Ok,
-        QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
+    static QMessageBox::StandardButton
+    message(QWidget *parent, QMessageBox::Icon icon, const QString &caption, const QString &text,
+            QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+            QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
     static QString openFileName(QWidget *parent, const QString &caption, const QString &folder = {},
                                 const QString &filter = {});
     static QString saveFileName(QWidget *parent, const QString &caption, const QString &folder = {},

@@ -2,15 +2,9 @@
 
 #include "ui/CPrompt.h"
 
-CScriptedPrompt::CScriptedPrompt()
-    : m_previous(CPrompt::install(this))
-{
-}
+CScriptedPrompt::CScriptedPrompt() : m_previous(CPrompt::install(this)) {}
 
-CScriptedPrompt::~CScriptedPrompt()
-{
-    CPrompt::install(m_previous);
-}
+CScriptedPrompt::~CScriptedPrompt() { CPrompt::install(m_previous); }
 
 QStringList CScriptedPrompt::messages() const
 {
@@ -29,8 +23,8 @@ QMessageBox::StandardButton CScriptedPrompt::message(QWidget *, QMessageBox::Ico
     m_asked.append({Kind::Message, icon, caption, text, buttons, {}});
     if (!m_answers.isEmpty())
         return m_answers.dequeue();
-    for (QMessageBox::StandardButton b : {QMessageBox::Cancel, QMessageBox::No, QMessageBox::Ok,
-                                          QMessageBox::Yes})
+    for (QMessageBox::StandardButton b :
+         {QMessageBox::Cancel, QMessageBox::No, QMessageBox::Ok, QMessageBox::Yes})
         if (buttons.testFlag(b))
             return b;
     return QMessageBox::NoButton;

@@ -25,7 +25,7 @@ public:
         QString folder;                       // chooser start folder
     };
 
-    CScriptedPrompt();  // installs itself
+    CScriptedPrompt();           // installs itself
     ~CScriptedPrompt() override; // puts the previous prompt back
 
     CScriptedPrompt(const CScriptedPrompt &) = delete;
@@ -52,8 +52,8 @@ public:
 private:
     QString nextFileName(Kind kind, const QString &caption, const QString &folder);
 
-    IPrompt *m_previous;                            // reinstalled by the destructor
-    QQueue<QMessageBox::StandardButton> m_answers;  // next message answers, first out first
-    QQueue<QString> m_fileNames;                    // next chooser results
-    QList<Asked> m_asked;                           // every question, in order
+    IPrompt *m_previous;                           // reinstalled by the destructor
+    QQueue<QMessageBox::StandardButton> m_answers; // next message answers, first out first
+    QQueue<QString> m_fileNames;                   // next chooser results
+    QList<Asked> m_asked;                          // every question, in order
 };

@@ -48,9 +48,9 @@ TEST(ColumnCompare, EqualValuesKeepTheirOrder)
 
 TEST(ColumnCompare, DatesByTimeEmptyFirstUnparsableLast)
 {
-    EXPECT_EQ(sorted({"07.12.2026 18:30:00", "nonsense", "", "07.12.2026", "01.01.1999"},
-                     db::kind_date),
-              QStringList({"", "01.01.1999", "07.12.2026", "07.12.2026 18:30:00", "nonsense"}));
+    EXPECT_EQ(
+        sorted({"07.12.2026 18:30:00", "nonsense", "", "07.12.2026", "01.01.1999"}, db::kind_date),
+        QStringList({"", "01.01.1999", "07.12.2026", "07.12.2026 18:30:00", "nonsense"}));
 }
 
 TEST(ColumnCompare, StringsByCodeUnitEmptyLast)

@@ -1,6 +1,6 @@
 // The result grid end to end against the SAMPLE database of the embedded engine: variables asked in
-// the dialog, rows batch by batch, NULL cells, date formats, counting, sorting, the DBMS_OUTPUT view
-// and the failures that are shown.
+// the dialog, rows batch by batch, NULL cells, date formats, counting, sorting, the DBMS_OUTPUT
+// view and the failures that are shown.
 #include "ModalHelper.h"
 
 #include "engine/CEngineProvider.h"
@@ -179,7 +179,8 @@ TEST_F(DBGridSample, OrdersArriveBatchByBatchAndCountWhateverIsFetched)
     grid->setSqlText("SELECT order_id FROM orders;");
     EXPECT_EQ(grid->countRows(), -1);
     ASSERT_EQ(m_prompt.messages().size(), 1);
-    EXPECT_TRUE(m_prompt.messages()[0].startsWith("Error type: ")) << m_prompt.messages()[0].toStdString();
+    EXPECT_TRUE(m_prompt.messages()[0].startsWith("Error type: "))
+        << m_prompt.messages()[0].toStdString();
     EXPECT_EQ(grid->rowCount(), 100000);
 }
 
@@ -215,8 +216,9 @@ TEST_F(DBGridSample, SortingANumberColumnByValueBothWays)
 
 TEST_F(DBGridSample, ABlocksOutputLinesFillTheOneColumnView)
 {
-    auto grid = connectedGrid("BEGIN\n  dbms_output.put_line('first');\n  dbms_output.put_line('');\n"
-                              "  dbms_output.put_line('third');\nEND;");
+    auto grid =
+        connectedGrid("BEGIN\n  dbms_output.put_line('first');\n  dbms_output.put_line('');\n"
+                      "  dbms_output.put_line('third');\nEND;");
     ASSERT_TRUE(grid->openQuery()) << m_prompt.messages().join("|").toStdString();
     EXPECT_TRUE(m_prompt.messages().isEmpty()) << m_prompt.messages().join("|").toStdString();
     EXPECT_NE(grid->statementType(), 1);

@@ -6,15 +6,13 @@
 #include <functional>
 #include <memory>
 
-// Answers the next modal dialog of type T once an event loop runs it: zero-delay timers look for the
-// active modal widget. Stops looking when destroyed, so a dialog that never came cannot catch a
+// Answers the next modal dialog of type T once an event loop runs it: zero-delay timers look for
+// the active modal widget. Stops looking when destroyed, so a dialog that never came cannot catch a
 // later test's dialog. found() tells whether the dialog was answered.
-template <typename T>
-class ModalAnswer
+template <typename T> class ModalAnswer
 {
 public:
-    explicit ModalAnswer(std::function<void(T *)> answer)
-        : m_state(std::make_shared<State>())
+    explicit ModalAnswer(std::function<void(T *)> answer) : m_state(std::make_shared<State>())
     {
         m_state->answer = std::move(answer);
         schedule(m_state, 200);

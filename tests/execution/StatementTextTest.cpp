@@ -9,7 +9,8 @@
 
 namespace {
 
-CSQLVariable var(int kind, const QString &name, const QString &value, const QString &type = "String")
+CSQLVariable var(int kind, const QString &name, const QString &value,
+                 const QString &type = "String")
 {
     CSQLVariable v;
     v.kind = kind;

@@ -30,8 +30,7 @@ CSQLVariable var(int kind, const QString &name, const QString &type, const QStri
 TEST(VariableLst, FillsEmptyValuesFromTheNewestHistoryEntryAndOffersItNewestFirst)
 {
     std::vector<CSQLVariable> vars{var(0, ":ID", "Number", "", {"2", "1"}),
-                                   var(1, "&T", "Number", "emp"),
-                                   var(0, ":D", "Date", "")};
+                                   var(1, "&T", "Number", "emp"), var(0, ":D", "Date", "")};
     CVariableLst list;
     list.fill(vars);
     ASSERT_EQ(list.rowCount(), 3);

@@ -1,6 +1,6 @@
-// Values the result grid reads from the user and the server: the substitution of &variables, leading
-// integers of Number values and the sort comparison of cell texts. The input is split at the first
-// two NUL bytes into an SQL text, a variable value and a second text.
+// Values the result grid reads from the user and the server: the substitution of &variables,
+// leading integers of Number values and the sort comparison of cell texts. The input is split at
+// the first two NUL bytes into an SQL text, a variable value and a second text.
 #include "db/datetime.h"
 #include "execution/CColumnCompare.h"
 #include "execution/CStatementText.h"
@@ -12,10 +12,7 @@
 
 namespace {
 
-int sign(int v)
-{
-    return (v > 0) - (v < 0);
-}
+int sign(int v) { return (v > 0) - (v < 0); }
 
 } // namespace
 
