@@ -6,6 +6,64 @@ namespace {
 
 int inRange(int index, int count) { return index >= 0 && index < count ? index : 0; }
 
+// Appends the value formatted with a pattern made only of %d %m %Y %y %H %M %S and literals; false,
+// with nothing appended, for any other conversion or a year that is not four digits long.
+bool appendNumeric(QString &out, const QString &pattern, const CDateTime &v)
+{
+    char16_t buffer[32];
+    int n = 0;
+    auto two = [&](int x) {
+        buffer[n++] = char16_t(u'0' + x / 10 % 10);
+        buffer[n++] = char16_t(u'0' + x % 10);
+    };
+    if (v.year() < 1000 || v.year() > 9999 || pattern.size() > 16)
+        return false;
+    for (qsizetype i = 0; i < pattern.size(); ++i) {
+        const char16_t c = pattern[i].unicode();
+        if (c != u'%') {
+            buffer[n++] = c;
+            continue;
+        }
+        if (++i >= pattern.size())
+            return false;
+        switch (pattern[i].unicode()) {
+        case u'd':
+            two(v.day());
+            break;
+        case u'm':
+            two(v.month());
+            break;
+        case u'y':
+            two(v.year() % 100);
+            break;
+        case u'Y':
+            two(v.year() / 100);
+            two(v.year() % 100);
+            break;
+        case u'H':
+            two(v.hour());
+            break;
+        case u'M':
+            two(v.minute());
+            break;
+        case u'S':
+            two(v.second());
+            break;
+        default:
+            return false;
+        }
+    }
+    out.append(QStringView(buffer, n));
+    return true;
+}
+
+// The value formatted with the pattern, through the quick path where it applies.
+void appendFormatted(QString &out, const QString &pattern, const CDateTime &v)
+{
+    if (!appendNumeric(out, pattern, v))
+        out += v.format(pattern);
+}
+
 CDateTime fromDb(const db::datetime &v)
 {
     return CDateTime(v.year, v.month, v.day, v.hour, v.minute, v.second);
@@ -72,10 +130,16 @@ QString CDateType::timeText() const { return m_value.format(timeFormats().at(m_t
 
 QString CDateType::display(const CDateTime &value) const
 {
-    const QString date = value.format(dateFormats().at(m_dateIndex));
-    if (!value.isValid() || (value.hour() == 0 && value.minute() == 0 && value.second() == 0))
-        return date;
-    return date + QLatin1Char(' ') + value.format(timeFormats().at(m_timeIndex));
+    if (!value.isValid())
+        return value.format(dateFormats().at(m_dateIndex));
+    QString text;
+    text.reserve(24);
+    appendFormatted(text, dateFormats().at(m_dateIndex), value);
+    if (value.hour() != 0 || value.minute() != 0 || value.second() != 0) {
+        text += QLatin1Char(' ');
+        appendFormatted(text, timeFormats().at(m_timeIndex), value);
+    }
+    return text;
 }
 
 QString CDateType::displayText() const { return display(m_value); }

@@ -78,3 +78,23 @@ TEST(DateType, InvalidValuesParsingAndTheRecordBack)
     EXPECT_FALSE(t.parse(""));
     EXPECT_EQ(CDateType::editMask(), "99.99.9999");
 }
+
+TEST(DateType, DisplayTextAgreesWithTheGeneralFormatterForEveryFormat)
+{
+    const db::datetime values[] = {at(2026, 3, 7, 18, 5, 9), at(1000, 1, 1, 0, 0, 1),
+                                   at(9999, 12, 31, 23, 59, 59), at(999, 6, 15, 12, 0, 0),
+                                   at(2026, 12, 7)};
+    for (int d = 0; d < CDateType::kDateFormatCount; ++d) {
+        for (int t = 0; t < CDateType::kTimeFormatCount; ++t) {
+            CDateType type(d, t);
+            for (const db::datetime &v : values) {
+                type.set(v);
+                const QString expected = v.hour || v.minute || v.second
+                                             ? type.dateText() + " " + type.timeText()
+                                             : type.dateText();
+                EXPECT_EQ(type.displayText(), expected) << d << " " << t << " " << v.year;
+                EXPECT_EQ(type.displayText(v), expected);
+            }
+        }
+    }
+}
