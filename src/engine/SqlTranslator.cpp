@@ -32,6 +32,18 @@ bool isKeyword(const SqlToken& t)
     return std::find(Keywords.begin(), Keywords.end(), u) != Keywords.end();
 }
 
+// Functions that make a query level aggregate.
+bool isAggregate(const SqlToken& t)
+{
+    static constexpr std::array<std::string_view, 12> Names = {"COUNT",    "SUM",      "AVG",    "MIN",
+                                                              "MAX",      "STDDEV",   "VARIANCE", "MEDIAN",
+                                                              "LISTAGG",  "GROUP_CONCAT", "TOTAL", "WM_CONCAT"};
+    if (t.type != SqlToken::Type::Word)
+        return false;
+    const std::string u = upperAscii(t.text);
+    return std::find(Names.begin(), Names.end(), u) != Names.end();
+}
+
 std::string quoteString(std::string_view value)
 {
     std::string out = "'";
@@ -119,7 +131,7 @@ public:
     {
         std::size_t at = end;
         int depth = 0;
-        bool orAtTop = false, compound = false;
+        bool orAtTop = false, compound = false, grouped = false;
         std::size_t where = end;
         for (std::size_t k = begin; k < end; ++k) {
             const SqlToken& t = m_t[k];
@@ -136,11 +148,16 @@ public:
                     compound = true;
                 else if (t.isWord("WHERE"))
                     where = k;
+                else if (t.isWord("GROUP") || t.isWord("HAVING") || t.isWord("OVER") ||
+                         (k + 1 < end && m_t[k + 1].isSymbol("(") && isAggregate(t)))
+                    grouped = true;
             }
         }
         if (at == end)
             return {};
-        if (orAtTop || compound || where == end || at < where || at + 2 >= end)
+        // Oracle numbers rows before grouping and analytic functions see them, so a LIMIT on the grouped
+        // rows would give other counts and sums: refused rather than answered wrongly.
+        if (orAtTop || compound || grouped || where == end || at < where || at + 2 >= end)
             fail(3001);
         const SqlToken& op = m_t[at + 1];
         const SqlToken& bound = m_t[at + 2];
@@ -439,6 +456,24 @@ private:
             }
             if (u == "ROWNUM" || u == "LEVEL" || u == "ROWID" || u == "PRIOR" || u == "INTERVAL")
                 fail(3001);
+            // EXTRACT(field FROM date) reads the field through the engine's date formatting, so a value
+            // that is not a date fails as TO_CHAR does.
+            if (u == "EXTRACT" && i + 1 < end && m_t[i + 1].isSymbol("(")) {
+                std::size_t close = matching(i + 1, end);
+                if (close < i + 5 || m_t[i + 2].type != Type::Word || !m_t[i + 3].isWord("FROM"))
+                    fail(936);
+                static constexpr std::array<std::pair<std::string_view, std::string_view>, 6> Fields = {{
+                    {"YEAR", "YYYY"}, {"MONTH", "MM"}, {"DAY", "DD"}, {"HOUR", "HH24"}, {"MINUTE", "MI"},
+                    {"SECOND", "SS"},
+                }};
+                const std::string field = upperAscii(m_t[i + 2].text);
+                auto it = std::find_if(Fields.begin(), Fields.end(), [&](const auto& f) { return f.first == field; });
+                if (it == Fields.end())
+                    fail(907);
+                std::string inner = range(i + 4, close);
+                i = close + 1;
+                return "TO_NUMBER(TO_CHAR((" + inner + "), '" + std::string(it->second) + "'))";
+            }
             if (u == "CASE") {
                 int depth = 0;
                 std::size_t k = i;

@@ -167,6 +167,11 @@ TEST_F(EngineSqlFixture, OracleOperatorsKeepOracleSemantics)
     EXPECT_EQ(value("select timestamp '2024-03-01 06:00:00' - 0.25 from dual"), "2024-03-01 00:00:00");
     EXPECT_EQ(value("select date '2024-03-01' - date '2024-02-01' from dual"), "29");
     EXPECT_EQ(errorCode("select date '2024-03-01' + date '2024-02-01' from dual"), 975);
+    EXPECT_EQ(value("select extract(year from date '2024-02-28') * 100 + extract(month from date '2024-02-28') "
+                    "from dual"), "202402");
+    EXPECT_EQ(value("select extract(minute from timestamp '2024-03-01 06:07:08') from dual"), "7");
+    EXPECT_EQ(value("select extract(day from null) from dual"), "<null>");
+    EXPECT_EQ(errorCode("select extract(week from sysdate) from dual"), 907);
     // Beyond 64-bit integers arithmetic runs in doubles: 15 significant digits.
     EXPECT_EQ(value("select 9223372036854775807 + 1 from dual"), "9223372036854780000");
     EXPECT_EQ(value("select '5' + 1 from dual"), "6");
@@ -275,4 +280,8 @@ TEST_F(EngineSqlFixture, RownumBoundsBecomeLimits)
     EXPECT_EQ(errorCode("select n from r where rownum > 2"), 3001);
     EXPECT_EQ(errorCode("select n from r where n = 1 or rownum <= 2"), 3001);
     EXPECT_EQ(errorCode("select rownum from r"), 3001);
+    // Oracle counts and groups only the numbered rows; a LIMIT on the groups would answer 5, not 2.
+    EXPECT_EQ(errorCode("select count(*) from r where rownum <= 2"), 3001);
+    EXPECT_EQ(errorCode("select n, count(*) from r where rownum <= 2 group by n"), 3001);
+    EXPECT_EQ(errorCode("select n, rank() over (order by n desc) from r where rownum <= 2"), 3001);
 }
