@@ -57,6 +57,7 @@ constexpr StandardText Texts[] = {
     {1742, "comment not properly terminated"},
     {1745, "invalid host/bind variable name"},
     {1756, "quoted string not properly terminated"},
+    {1820, "format code cannot appear in date input format"},
     {1821, "date format not recognized"},
     {1830, "date format picture ends before converting entire input string"},
     {1839, "date not valid for month specified"},

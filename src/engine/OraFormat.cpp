@@ -314,7 +314,7 @@ constexpr std::array<const char*, 7> DayNames = {"SUNDAY",   "MONDAY", "TUESDAY"
 
 enum class Elem {
     Literal, YYYY, SYYYY, YYY, YY, Y, RRRR, RR, MM, MON, MONTH, DD, DDD, D, DY, DAY, HH, HH24, MI, SS,
-    SSSSS, AM, AMDots, Q, J, FM, FX
+    SSSSS, AM, AMDots, Q, J, FM, FX, WW, W, IW, IYYY
 };
 
 struct FormatToken
@@ -330,15 +330,16 @@ struct ElemName
 };
 
 // Longest names first so that prefixes do not win.
-constexpr std::array<ElemName, 29> ElemNames = {{
-    {"SYYYY", Elem::SYYYY}, {"SSSSS", Elem::SSSSS}, {"MONTH", Elem::MONTH}, {"YYYY", Elem::YYYY},
+constexpr std::array<ElemName, 33> ElemNames = {{
+    {"SYYYY", Elem::SYYYY}, {"IYYY", Elem::IYYY},   {"WW", Elem::WW},       {"IW", Elem::IW},
+ {"SSSSS", Elem::SSSSS}, {"MONTH", Elem::MONTH}, {"YYYY", Elem::YYYY},
     {"RRRR", Elem::RRRR},   {"HH24", Elem::HH24},   {"HH12", Elem::HH},     {"A.M.", Elem::AMDots},
     {"P.M.", Elem::AMDots}, {"YYY", Elem::YYY},     {"MON", Elem::MON},     {"DAY", Elem::DAY},
     {"DDD", Elem::DDD},     {"YY", Elem::YY},       {"RR", Elem::RR},       {"MM", Elem::MM},
     {"DD", Elem::DD},       {"DY", Elem::DY},       {"HH", Elem::HH},       {"MI", Elem::MI},
     {"SS", Elem::SS},       {"AM", Elem::AM},       {"PM", Elem::AM},       {"FM", Elem::FM},
     {"FX", Elem::FX},       {"Y", Elem::Y},         {"D", Elem::D},         {"Q", Elem::Q},
-    {"J", Elem::J},
+    {"J", Elem::J},         {"W", Elem::W},
 }};
 
 std::vector<FormatToken> tokenizeDateFormat(std::string_view format)
@@ -405,6 +406,25 @@ int dayOfYear(const OraDate& d)
     return n;
 }
 
+// ISO 8601 week and week-numbering year: weeks start on Monday and week 1 holds the year's first Thursday.
+std::pair<int, int> isoWeek(const OraDate& d)
+{
+    const int weekday = (d.dayOfWeek() + 6) % 7 + 1; // Monday 1 .. Sunday 7
+    const int week = (dayOfYear(d) - weekday + 10) / 7;
+    auto weeksIn = [](int year) {
+        OraDate jan1;
+        jan1.year = static_cast<std::int16_t>(year);
+        const int first = (jan1.dayOfWeek() + 6) % 7 + 1;
+        const bool leap = OraDate::daysInMonth(year, 2) == 29;
+        return first == 4 || (leap && first == 3) ? 53 : 52;
+    };
+    if (week < 1)
+        return {d.year - 1, weeksIn(d.year - 1)};
+    if (week > weeksIn(d.year))
+        return {d.year + 1, 1};
+    return {d.year, week};
+}
+
 } // namespace
 
 std::optional<std::string> formatDate(const OraDate& value, std::string_view format)
@@ -458,6 +478,10 @@ std::optional<std::string> formatDate(const OraDate& value, std::string_view for
         case Elem::AM: out += nameInCase(value.hour < 12 ? "AM" : "PM", t.text, 0); break;
         case Elem::AMDots: out += nameInCase(value.hour < 12 ? "A.M." : "P.M.", t.text, 0); break;
         case Elem::Q: out += std::to_string((value.month - 1) / 3 + 1); break;
+        case Elem::WW: out += padded((dayOfYear(value) - 1) / 7 + 1, 2, fm); break;
+        case Elem::W: out += std::to_string((value.day - 1) / 7 + 1); break;
+        case Elem::IW: out += padded(isoWeek(value).second, 2, fm); break;
+        case Elem::IYYY: out += padded(isoWeek(value).first, 4, fm); break;
         case Elem::J: out += std::to_string(static_cast<long>(std::floor(value.dayNumber())) + 2440588L); break;
         }
     }
@@ -626,7 +650,11 @@ OraDate parseDate(std::string_view text, std::string_view format)
             i += rest.size();
             break;
         }
-        case Elem::Q: readNumber(1, false); break;
+        case Elem::Q:
+        case Elem::WW:
+        case Elem::W:
+        case Elem::IW:
+        case Elem::IYYY: fail(1820);
         case Elem::J: {
             long j = readNumber(7, false);
             OraDate base;

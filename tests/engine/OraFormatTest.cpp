@@ -87,6 +87,10 @@ TEST(OraFormatTest, DateModelsFollowCaseAndPadding)
     EXPECT_EQ(formatDate(date(2024, 3, 5, 0, 30), "HH12 A.M."), "12 A.M.");
     EXPECT_EQ(formatDate(d, "\"Q\"Q DDD SSSSS"), "Q1 065 50829");
     EXPECT_EQ(formatDate(date(1970, 1, 1), "J"), "2440588");
+    // Weeks: WW counts from January 1st, W from the 1st of the month, IW and IYYY by ISO 8601.
+    EXPECT_EQ(formatDate(d, "WW W IW IYYY"), "10 1 10 2024");
+    EXPECT_EQ(formatDate(date(2021, 1, 1), "WW IW IYYY"), "01 53 2020");
+    EXPECT_EQ(formatDate(date(2024, 12, 30), "WW IW IYYY"), "53 01 2025");
     EXPECT_FALSE(formatDate(d, "YYYY-XX"));
     EXPECT_FALSE(formatDate(d, "\"open"));
 }
@@ -115,6 +119,7 @@ TEST(OraFormatTest, DateParsingDefaultsAndErrors)
     EXPECT_EQ(parseError("10:60", "HH24:MI"), 1851);
     EXPECT_EQ(parseError("0000", "YYYY"), 1841);
     EXPECT_EQ(parseError("2024", "YYYY-QQ-XX"), 1821);
+    EXPECT_EQ(parseError("10", "WW"), 1820);
     EXPECT_EQ(parseError("FOO-2024", "\"BAR\"-YYYY"), 1861);
 }
 
