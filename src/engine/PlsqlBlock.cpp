@@ -24,8 +24,8 @@ struct Expr
 struct Stmt
 {
     enum class Kind {
-        Null, Commit, Rollback, AssignBind, AssignLocal, If, ForQuery, Dml, Output, Block, SelectInto, Raise,
-        RaiseApplicationError
+        Null, Commit, Rollback, AssignBind, AssignLocal, If, ForQuery, ForRange, Dml, Output, Block, SelectInto,
+        Raise, RaiseApplicationError
     };
     enum class Output { Enable, Disable, Put, PutLine, NewLine, GetLine };
 
@@ -38,6 +38,8 @@ struct Stmt
     Output output = Output::Put;   // DBMS_OUTPUT procedure
     std::vector<Expr> args;        // DBMS_OUTPUT arguments; SELECT INTO targets
     Expr fromPart;                 // SELECT INTO: FROM ... up to the ';' (expr holds SELECT ... before INTO)
+    Expr upper;                    // FOR i IN lower .. upper: the upper bound (expr holds the lower)
+    bool reverse = false;          // FOR i IN REVERSE lower .. upper
     struct Handler
     {
         std::vector<int> codes;    // ORA codes caught; 0 = OTHERS
@@ -345,6 +347,32 @@ private:
         return s;
     }
 
+    // The rest of FOR name IN [REVERSE] lower .. upper LOOP ... END LOOP; the loop counter is a local of
+    // the body only, hiding a declared variable of the same name.
+    Stmt forRange(std::size_t& i, Stmt s)
+    {
+        s.kind = Stmt::Kind::ForRange;
+        if (peekWord(i, "REVERSE")) {
+            s.reverse = true;
+            ++i;
+        }
+        s.expr = expression(i, {"LOOP"}, {".."});
+        expectSymbol(i, "..");
+        s.upper = expression(i, {"LOOP"}, {});
+        expectWord(i, "LOOP");
+        const bool hides = isLocal(s.target);
+        m_declared.insert(s.target);
+        s.body = statements(i, {"END"});
+        if (!hides)
+            m_declared.erase(s.target);
+        if (s.body.empty())
+            syntax(i, "a statement");
+        expectWord(i, "END");
+        expectWord(i, "LOOP");
+        expectSymbol(i, ";");
+        return s;
+    }
+
     std::vector<Stmt> statements(std::size_t& i, std::initializer_list<std::string_view> enders)
     {
         std::vector<Stmt> out;
@@ -436,8 +464,7 @@ private:
             ++i;
             expectWord(i, "IN");
             if (!peekSymbol(i, "("))
-                pls(i, "PLS-00999: implementation restriction (may be temporary) FOR loops other than over a query",
-                    false);
+                return forRange(i, std::move(s));
             ++i;
             s.expr = untilClose(i);
             expectSymbol(i, ")");
@@ -885,6 +912,49 @@ private:
             }
             if (rc != SQLITE_DONE)
                 throw OraException(OraError::fromSqlite(m_session.db, rc));
+            break;
+        }
+        case Stmt::Kind::ForRange: {
+            // Bounds are evaluated once and rounded to integers; NULL is a value error, as in Oracle.
+            auto bound = [&](const Expr& e) {
+                EngineValue v = evaluate(e);
+                std::optional<std::int64_t> n = v.isNull() ? std::nullopt : v.toNumber().rounded(0).toInt64();
+                if (!n)
+                    throw OraException(OraError::standard(6502));
+                return *n;
+            };
+            const std::int64_t lower = bound(s.expr);
+            const std::int64_t upper = bound(s.upper);
+            // The counter is a local while the body runs; a variable it hides gets its value back after.
+            struct Restore
+            {
+                std::map<std::string, EngineValue>& locals;
+                std::set<std::string>& declared;
+                const std::string& name;
+                bool wasDeclared;
+                std::optional<EngineValue> hidden;
+                ~Restore()
+                {
+                    if (hidden)
+                        locals[name] = std::move(*hidden);
+                    else
+                        locals.erase(name);
+                    if (!wasDeclared)
+                        declared.erase(name);
+                }
+            } restore{m_locals, m_declared, s.target, isLocal(s.target), {}};
+            if (auto it = m_locals.find(s.target); it != m_locals.end())
+                restore.hidden = it->second;
+            m_declared.insert(s.target);
+            if (lower > upper)
+                break;
+            for (std::int64_t k = s.reverse ? upper : lower;; k += s.reverse ? -1 : 1) {
+                m_locals[s.target] = EngineValue::integer(k);
+                execute(s.body);
+                m_line = s.line;
+                if (k == (s.reverse ? lower : upper))
+                    break;
+            }
             break;
         }
         case Stmt::Kind::Output: output(s); break;

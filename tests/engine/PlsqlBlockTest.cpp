@@ -151,6 +151,42 @@ END;)";
     EXPECT_EQ(value("select ename || sal from emp where empno = 3"), "medium2400.5");
 }
 
+TEST_F(PlsqlBlockTest, NumericForLoopsCountWithinTheirBounds)
+{
+    const char* text = R"(DECLARE
+  i NUMBER := 42;
+  n NUMBER := 0;
+BEGIN
+  FOR i IN 1 .. 3 LOOP
+    n := n + i;
+    dbms_output.put_line('up ' || i);
+  END LOOP;
+  FOR k IN REVERSE 1..2 LOOP
+    dbms_output.put_line('down ' || k);
+  END LOOP;
+  FOR k IN 5 .. 4 LOOP
+    dbms_output.put_line('never');
+  END LOOP;
+  FOR k IN 1.6 .. :last LOOP
+    INSERT INTO emp (empno, ename) VALUES (k * 10, 'E' || k);
+  END LOOP;
+  :sum := n;
+  :i := i;
+END;)";
+    m_binds["LAST"] = EngineValue::integer(3);
+    ASSERT_FALSE(block(text)) << block(text).text();
+    EXPECT_EQ(lines(), (std::vector<std::string>{"up 1", "up 2", "up 3", "down 2", "down 1"}));
+    EXPECT_EQ(m_binds["SUM"].toText(), "6");
+    EXPECT_EQ(m_binds["I"].toText(), "42") << "the counter hides the variable only inside the loop";
+    EXPECT_EQ(value("select count(*) from emp where empno >= 10"), "2"); // 1.6 rounds to 2: rows 20 and 30
+
+    EXPECT_EQ(block("begin for k in 1 .. 2 loop null; end loop; :x := k; end;").code(), 6550);
+    m_binds.erase("LAST");
+    EXPECT_EQ(block("begin for k in 1 .. :last loop null; end loop; end;").code(), 1008);
+    m_binds["LAST"] = EngineValue();
+    EXPECT_EQ(block("begin for k in 1 .. :last loop null; end loop; end;").code(), 6502);
+}
+
 TEST_F(PlsqlBlockTest, CommitAndRollbackReachTheSession)
 {
     int commits = 0, rollbacks = 0, writes = 0;
