@@ -358,7 +358,7 @@ void fnToNumber(sqlite3_context* ctx, int argc, sqlite3_value** argv)
 
 // ---------------------------------------------------------------- TRUNC and ROUND
 
-enum class DateUnit { Year, Quarter, Month, Week, Day, Hour, Minute };
+enum class DateUnit { Year, Quarter, Month, Week, IsoWeek, Day, Hour, Minute };
 
 DateUnit dateUnit(const std::string& format)
 {
@@ -372,6 +372,8 @@ DateUnit dateUnit(const std::string& format)
         return DateUnit::Month;
     if (f == "D" || f == "DY" || f == "DAY")
         return DateUnit::Week;
+    if (f == "IW")
+        return DateUnit::IsoWeek;
     if (f == "DD" || f == "DDD" || f == "J")
         return DateUnit::Day;
     if (f == "HH" || f == "HH12" || f == "HH24")
@@ -399,6 +401,10 @@ OraDate truncDate(OraDate d, DateUnit unit)
         d = d.addDays(-d.dayOfWeek());
         break;
     }
+    case DateUnit::IsoWeek: // back to Monday
+        d.hour = d.minute = d.second = 0;
+        d = d.addDays(-((d.dayOfWeek() + 6) % 7));
+        break;
     }
     return d;
 }
@@ -411,7 +417,8 @@ OraDate roundDate(const OraDate& d, DateUnit unit)
     case DateUnit::Year: next = start.addMonths(12); return d.month >= 7 ? next : start;
     case DateUnit::Quarter: next = start.addMonths(3); return (d.month - start.month) * 31 + d.day >= 47 ? next : start;
     case DateUnit::Month: next = start.addMonths(1); return d.day >= 16 ? next : start;
-    case DateUnit::Week: next = start.addDays(7); break;
+    case DateUnit::Week:
+    case DateUnit::IsoWeek: next = start.addDays(7); break;
     case DateUnit::Day: next = start.addDays(1); break;
     case DateUnit::Hour: next = start.addDays(1.0 / 24); break;
     case DateUnit::Minute: next = start.addDays(1.0 / 1440); break;

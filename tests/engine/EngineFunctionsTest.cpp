@@ -52,6 +52,7 @@ TEST_F(EngineSqlFixture, TruncAndRoundOfNumbersAndDates)
     EXPECT_EQ(value("select trunc(date '2024-05-17', 'YYYY') from dual"), "2024-01-01 00:00:00");
     EXPECT_EQ(value("select trunc(date '2024-05-17', 'Q') from dual"), "2024-04-01 00:00:00");
     EXPECT_EQ(value("select trunc(date '2024-05-17', 'DAY') from dual"), "2024-05-12 00:00:00");
+    EXPECT_EQ(value("select trunc(date '2024-05-19', 'IW') from dual"), "2024-05-13 00:00:00"); // Sunday -> Monday
     EXPECT_EQ(value("select trunc(timestamp '2024-05-17 13:45:10', 'HH24') from dual"), "2024-05-17 13:00:00");
     EXPECT_EQ(value("select round(timestamp '2024-05-17 12:00:00') from dual"), "2024-05-18 00:00:00");
     EXPECT_EQ(value("select round(timestamp '2024-05-17 11:59:59') from dual"), "2024-05-17 00:00:00");
