@@ -1,10 +1,12 @@
 #include "engine/SqlTranslator.h"
 
 #include "engine/OraDate.h"
+#include "engine/OraFormat.h"
 #include "engine/SqlLexer.h"
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 
 namespace engine {
 
@@ -430,7 +432,11 @@ private:
         }
         if (t.type == Type::String) {
             ++i;
-            return t.text.empty() ? "NULL" : quoteString(t.text); // Oracle has no empty string
+            if (t.text.empty())
+                return "NULL"; // Oracle has no empty string
+            if (std::optional<std::string> date = comparedDateLiteral(i - 1))
+                return quoteString(*date);
+            return quoteString(t.text);
         }
         std::string u = t.type == Type::Word ? upperAscii(t.text) : std::string();
         if (t.type == Type::Word) {
@@ -521,6 +527,55 @@ private:
             out += "(" + args + ")";
         }
         return out;
+    }
+
+    // A literal such as '01-JAN-2020' compared with something (after a comparison operator, BETWEEN or AND) is
+    // a date in the session's default format to Oracle, which converts it before comparing; dates are stored
+    // as text here, so the literal becomes storage text, else it would compare as a string. Other literals:
+    // nullopt.
+    std::optional<std::string> comparedDateLiteral(std::size_t at) const
+    {
+        if (at == 0)
+            return std::nullopt;
+        const SqlToken& before = m_t[at - 1];
+        static constexpr std::array<std::string_view, 8> Comparisons = {"=", "<>", "!=", "^=", "<", ">", "<=", ">="};
+        const bool compared =
+            before.isWord("BETWEEN") || before.isWord("AND") ||
+            (before.type == Type::Symbol &&
+             std::find(Comparisons.begin(), Comparisons.end(), before.text) != Comparisons.end());
+        const std::string& text = m_t[at].text;
+        // DD-MON-RR as Oracle reads it: one or two digits, a month abbreviation, two or four digits.
+        std::size_t k = 0;
+        auto digits = [&](std::size_t min, std::size_t max) {
+            std::size_t n = 0;
+            while (k < text.size() && n < max && text[k] >= '0' && text[k] <= '9') {
+                ++k;
+                ++n;
+            }
+            return n >= min;
+        };
+        auto dash = [&] { return k < text.size() && text[k++] == '-'; };
+        bool shaped = digits(1, 2) && dash();
+        std::size_t yearDigits = 0;
+        if (shaped) {
+            std::size_t letters = 0;
+            while (k < text.size() && std::isalpha(static_cast<unsigned char>(text[k]))) {
+                ++k;
+                ++letters;
+            }
+            shaped = letters == 3 && dash();
+            const std::size_t yearAt = k;
+            shaped = shaped && digits(2, 4) && k == text.size();
+            yearDigits = k - yearAt;
+        }
+        if (!compared || !shaped || yearDigits == 3)
+            return std::nullopt;
+        try {
+            // Oracle's RR also reads a four-digit year as it is.
+            return parseDate(text, yearDigits == 4 ? "DD-MON-YYYY" : DefaultDateFormat).toStorageText();
+        } catch (const OraException&) {
+            return std::nullopt; // not a date after all: compared as the string it is
+        }
     }
 
     // The Oracle column heading of select-list tokens [b, e).

@@ -268,6 +268,21 @@ TEST_F(EngineSqlFixture, EmptyStringsAreNullAndNullsSortLast)
     EXPECT_EQ(column("select n from s order by nvl(n, 0), 1"), "<null>;1;2;");
 }
 
+TEST_F(EngineSqlFixture, DefaultFormatDateLiteralsCompareAsDates)
+{
+    run("create table h (d date, s varchar2(20))");
+    run("insert into h values (date '2019-12-31', '01-JAN-2020')");
+    run("insert into h values (date '2020-01-01', 'x')");
+    run("insert into h values (date '2021-06-15', 'y')");
+    EXPECT_EQ(value("select count(*) from h where d >= '01-JAN-2020'"), "2");
+    EXPECT_EQ(value("select count(*) from h where d between '1-jan-20' and '31-DEC-2020'"), "1");
+    EXPECT_EQ(value("select count(*) from h where d = '15-JUN-21'"), "1");
+    // Elsewhere, or not a date, the literal stays a string.
+    EXPECT_EQ(value("select '01-JAN-2020' from dual"), "01-JAN-2020");
+    EXPECT_EQ(value("select count(*) from h where s in ('01-JAN-2020')"), "1");
+    EXPECT_EQ(value("select count(*) from h where s = '01-JAN-2020x'"), "0");
+}
+
 TEST_F(EngineSqlFixture, RownumBoundsBecomeLimits)
 {
     run("create table r (n number)");
