@@ -173,3 +173,65 @@ TEST_F(EngineSamples, EverySampleElementRunsWithItsVariables)
     }
     conn.close();
 }
+
+TEST_F(EngineSamples, EverydayDmlWithBindsAndBlocksOnTheSampleSchema)
+{
+    db::connection conn, other;
+    ASSERT_NO_THROW(conn.open(db::open_parameters::from_unicode("SAMPLE", "SCOTT", "TIGER", 0)));
+    ASSERT_NO_THROW(other.open(db::open_parameters::from_unicode("SAMPLE", "SCOTT", "TIGER", 0)));
+    auto text = [](db::connection &c, const char *sql) {
+        db::statement stmt(c, sql);
+        auto rs = stmt.execute_query();
+        const std::u16string_view v = rs->has_row() ? rs->first_column()->text() : std::u16string_view();
+        return QString::fromUtf16(v.data(), static_cast<qsizetype>(v.size())).toStdString();
+    };
+    auto oraCode = [&](const char *sql) {
+        try {
+            db::statement stmt(conn, sql);
+            stmt.execute();
+        } catch (const db::error &e) {
+            return e.display_text().toStdString().substr(e.display_text().indexOf("ORA-"), 9);
+        }
+        return std::string("no error");
+    };
+    {
+        db::statement insert(conn, "INSERT INTO DEPT (DEPTNO, DNAME, LOC) VALUES (:NO, :NAME, :LOC)");
+        insert.bind(":NO", db::kind_number).set_number(60);
+        insert.bind(":NAME", db::kind_string).set_text(QStringLiteral("RÉSEAU"));
+        insert.bind(":LOC", db::kind_string).set_text(QString());
+        insert.execute();
+        db::statement update(conn, "UPDATE EMP SET SAL = :SAL, HIREDATE = :D WHERE EMPNO = :E");
+        update.bind(":SAL", db::kind_number).set_number(1234.56);
+        update.bind(":D", db::kind_date).set_date(db::datetime{2020, 5, 6, 7, 8, 9});
+        update.bind(":E", db::kind_number).set_number(8010);
+        update.execute();
+    }
+    EXPECT_EQ(text(other, "SELECT DNAME FROM DEPT WHERE DEPTNO = 60"), "") << "not committed yet";
+    db::statement(conn, "COMMIT").execute();
+    EXPECT_EQ(text(other, "SELECT DNAME || NVL(LOC, '-') FROM DEPT WHERE DEPTNO = 60"), "RÉSEAU-");
+    EXPECT_EQ(text(other, "SELECT TO_CHAR(HIREDATE, 'DD.MM.YYYY HH24:MI') || ' ' || SAL FROM EMP WHERE EMPNO = 8010"),
+              "06.05.2020 07:08 1234.56");
+
+    // The sample tables keep Oracle's constraints: keys are NOT NULL, character columns have their size.
+    EXPECT_EQ(oraCode("INSERT INTO DEPT (DEPTNO, DNAME) VALUES (NULL, 'X')"), "ORA-01400");
+    EXPECT_EQ(oraCode("INSERT INTO DEPT VALUES (70, 'A NAME TOO LONG', 'X')"), "ORA-12899");
+    EXPECT_EQ(oraCode("UPDATE EMP SET ENAME = 'MUCH TOO LONG' WHERE EMPNO = 8001"), "ORA-12899");
+
+    db::statement block(conn, "DECLARE\n  total NUMBER := 0;\nBEGIN\n"
+                              "  FOR r IN (SELECT ENAME, SAL FROM EMP WHERE DEPTNO = :DEPTNO ORDER BY EMPNO) LOOP\n"
+                              "    total := total + r.SAL;\n  END LOOP;\n"
+                              "  FOR i IN 1 .. 2 LOOP\n    DBMS_OUTPUT.PUT_LINE('line ' || i);\n  END LOOP;\n"
+                              "  DBMS_OUTPUT.PUT_LINE('total ' || total);\nEND;");
+    block.bind(":DEPTNO", db::kind_number).set_number(40);
+    db::statement(conn, "BEGIN dbms_output.enable(20000); END;").execute();
+    block.execute();
+    db::statement get(conn, "BEGIN dbms_output.get_line(:1, :2); END;");
+    db::parameter &line = get.bind(":1", db::kind_string);
+    db::parameter &status = get.bind(":2", db::kind_number);
+    std::vector<std::string> lines;
+    for (get.execute(); status.integer() == 0; get.execute())
+        lines.push_back(QString::fromUtf16(line.text().data(), static_cast<qsizetype>(line.text().size())).toStdString());
+    EXPECT_EQ(lines, (std::vector<std::string>{"line 1", "line 2", "total 2700"}));
+    conn.close();
+    other.close();
+}
