@@ -38,6 +38,14 @@ void CDialogTVL::setUrlOpener(UrlOpener opener) { g_opener = std::move(opener); 
 
 void CDialogTVL::showHelp()
 {
+    // An open welcome window is the program's introduction: it comes to the top instead.
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (window->isVisible() && window->windowTitle() == QLatin1String("Welcome to Tarvolo")) {
+            window->raise();
+            window->activateWindow();
+            return;
+        }
+    }
     const QString path = helpPagePath();
     if (path.isEmpty()) {
         CPrompt::information(this, tr("The help page was not found."));

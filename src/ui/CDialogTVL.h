@@ -7,8 +7,8 @@
 #include <functional>
 
 // The common base of the program's dialogs. It gives the keyboard focus back to the control that
-// had it when the dialog was deactivated, and answers the help command (F1) by opening the
-// program's help page in the browser.
+// had it when the dialog was deactivated, and answers the help command (F1) by raising the welcome
+// window when one is open, else by opening the program's help page in the browser.
 class CDialogTVL : public QDialog
 {
     Q_OBJECT
@@ -25,7 +25,8 @@ public:
     // Replaces the opener (QDesktopServices by default); an empty function restores it. For tests.
     static void setUrlOpener(UrlOpener opener);
 
-    // Opens the help page; tells the user through the prompt when there is none or it cannot open.
+    // Brings an open "Welcome to Tarvolo" window to the top; without one, opens the help page and
+    // tells the user through the prompt when there is none or it cannot open.
     void showHelp();
 
     // The control that had the focus when the dialog was last deactivated, if it still exists.

@@ -1,4 +1,5 @@
-// The common dialog base: focus given back on reactivation, F1 opening the help page.
+// The common dialog base: focus given back on reactivation, F1 raising the welcome window or opening
+// the help page.
 #include "ui/CDialogTVL.h"
 #include "ui/CScriptedPrompt.h"
 
@@ -37,7 +38,7 @@ TEST(DialogTVL, FocusReturnsToTheControlThatHadItWhenDeactivated)
     EXPECT_EQ(QApplication::focusWidget(), second);
 }
 
-TEST(DialogTVL, F1OpensTheHelpPageOrSaysItIsMissing)
+TEST(DialogTVL, F1RaisesTheWelcomeWindowOrOpensTheHelpPage)
 {
     CScriptedPrompt prompt;
     QList<QUrl> opened;
@@ -66,6 +67,14 @@ TEST(DialogTVL, F1OpensTheHelpPageOrSaysItIsMissing)
     // An opener that fails is reported, not ignored.
     CDialogTVL::setUrlOpener([](const QUrl &) { return false; });
     QTest::keyClick(&dialog, Qt::Key_F1);
+    EXPECT_EQ(prompt.messages().size(), 1);
+
+    // An open welcome window is brought up instead of the page.
+    QWidget welcome;
+    welcome.setWindowTitle("Welcome to Tarvolo");
+    welcome.show();
+    QTest::keyClick(&dialog, Qt::Key_F1);
+    EXPECT_EQ(opened.size(), 1);
     EXPECT_EQ(prompt.messages().size(), 1);
     CDialogTVL::setUrlOpener({});
     if (!hadPage)
