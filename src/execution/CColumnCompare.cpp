@@ -50,6 +50,18 @@ double CColumnCompare::dateKey(QStringView text)
     return days;
 }
 
+double CColumnCompare::key(QStringView text)
+{
+    switch (m_kind) {
+    case db::kind_number:
+        return leadingNumber(text);
+    case db::kind_date:
+        return text.isEmpty() ? -std::numeric_limits<double>::infinity() : dateKey(text);
+    default:
+        return 0;
+    }
+}
+
 int CColumnCompare::operator()(QStringView a, QStringView b)
 {
     switch (m_kind) {

@@ -46,6 +46,7 @@ CDBGridCtrl::CDBGridCtrl(QWidget *parent) : CGridCtrl(parent)
     m_cellFont.setPointSize(8);
     m_cellFont.setWeight(QFont::Normal);
     setUp();
+    setRowNumbersTravel(true); // a row keeps its fetch number through sorts
     connect(this, &CGridCtrl::headingPressed, this, &CDBGridCtrl::sortByColumn);
     connect(this, &CGridCtrl::keyPressed, this, &CDBGridCtrl::onKeyPressed, Qt::DirectConnection);
     connect(this, &CGridCtrl::cellDoubleClicked, this, [this](int, int) { editCurrentCell(); });
@@ -126,7 +127,6 @@ bool CDBGridCtrl::openQuery()
 {
     closeQuery();
     clear();
-    m_numberedRows = 0;
     if (!m_session || !m_connected)
         return false;
     if (m_sqlText.size() < 4)
@@ -289,7 +289,6 @@ void CDBGridCtrl::resetGrid()
     closeQuery();
     disconnectDatabase();
     clear();
-    m_numberedRows = 0;
     m_fetchedRows = 0;
     setColumnCount(0);
     setRowCount(0);
@@ -435,7 +434,6 @@ void CDBGridCtrl::fetchAll()
 void CDBGridCtrl::showDbmsOutput(const QStringList &lines)
 {
     clear();
-    m_numberedRows = 0;
     setCurrentMarks(CurrentMark::FocusRect);
     setMultipleSelection(true);
     setDefaultFont(options::FontDBMSOutput.font());
@@ -468,11 +466,12 @@ void CDBGridCtrl::sortByColumn(int column)
         m_sortColumn = column;
         m_sortAscending = true;
     }
-    // Row numbers travel with their rows: rows not yet sorted get their number as heading text.
-    for (int r = m_numberedRows; r < rowCount(); ++r)
-        setRowHeadingText(r, QString::number(r + 1));
-    m_numberedRows = rowCount();
-    sortRows(column, CColumnCompare(m_columns[std::size_t(column)].kind), !m_sortAscending);
+    CColumnCompare compare(m_columns[std::size_t(column)].kind);
+    if (compare.ordersByKey())
+        sortRowsByKey(
+            column, [&compare](QStringView text) { return compare.key(text); }, !m_sortAscending);
+    else
+        sortRows(column, compare, !m_sortAscending);
     setSortArrow(column, m_sortAscending ? SortArrow::Ascending : SortArrow::Descending);
     viewport()->update();
 }

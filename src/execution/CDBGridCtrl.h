@@ -131,7 +131,6 @@ private:
     bool m_endOfData = false; // the last row is in the grid
     int m_sortColumn = 0;
     bool m_sortAscending = false;
-    int m_numberedRows = 0; // rows 0.. carrying their fetch number as heading text (after sorts)
     QFont m_cellFont;       // data cells; every text width is measured with it
     CDateType m_dateType;   // formats taken at construction
 };

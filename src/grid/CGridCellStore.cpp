@@ -42,6 +42,8 @@ void CGridCellStore::dropRowsFrom(int row)
         it = int(it.key() >> 32) >= row ? m_cellFormats.erase(it) : std::next(it);
     dropKeysFrom(m_rowHeadings, row);
     dropKeysFrom(m_rowHeights, row);
+    if (m_rowNumbers.size() > std::size_t(row))
+        m_rowNumbers.resize(std::size_t(row));
 }
 
 void CGridCellStore::setColumnCount(int columns)
@@ -93,6 +95,7 @@ void CGridCellStore::clearCells()
     m_formatIds.clear();
     m_rowHeadings.clear();
     m_rowHeights.clear();
+    m_rowNumbers = {};
 }
 
 bool CGridCellStore::contains(int row, int column) const
@@ -175,6 +178,19 @@ bool CGridCellStore::setRowHeadingText(int row, const QString &text)
     else
         m_rowHeadings.insert(row, text);
     return true;
+}
+
+void CGridCellStore::setRowNumbersTravel(bool on)
+{
+    m_numbersTravel = on;
+    if (!on)
+        m_rowNumbers = {};
+}
+
+int CGridCellStore::rowNumber(int row) const
+{
+    return row >= 0 && std::size_t(row) < m_rowNumbers.size() ? m_rowNumbers[std::size_t(row)]
+                                                              : row + 1;
 }
 
 bool CGridCellStore::setRowHeight(int row, int pixels)
@@ -282,6 +298,12 @@ bool CGridCellStore::permuteRows(const std::vector<int> &order)
     for (std::size_t i = 0; i < n; ++i)
         rows[i] = std::move(m_rows[std::size_t(order[i])]);
     m_rows.swap(rows);
+    if (m_numbersTravel) {
+        std::vector<int> numbers(n);
+        for (std::size_t i = 0; i < n; ++i)
+            numbers[i] = rowNumber(order[i]);
+        m_rowNumbers.swap(numbers);
+    }
     QHash<quint64, quint32> formats;
     formats.reserve(m_cellFormats.size());
     for (auto it = m_cellFormats.cbegin(); it != m_cellFormats.cend(); ++it)

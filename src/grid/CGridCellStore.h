@@ -62,6 +62,12 @@ public:
     // A row heading set for the row, else a null string (the grid then shows the row's number).
     QString rowHeadingText(int row) const { return m_rowHeadings.value(row); }
     bool setRowHeadingText(int row, const QString &text);
+    // Row numbers that travel: on, a sort carries each row's number along (kept as one number per
+    // sorted row, rows appended later numbered by position); off, rows are numbered by position.
+    void setRowNumbersTravel(bool on);
+    bool rowNumbersTravel() const { return m_numbersTravel; }
+    // The number the row's heading shows when it has no text: 1 for the first row fetched.
+    int rowNumber(int row) const;
     // The row's own height in pixels, 0 when it has none.
     int rowHeight(int row) const { return m_rowHeights.value(row); }
     bool setRowHeight(int row, int pixels);
@@ -94,4 +100,6 @@ private:
     QHash<int, QString> m_headings;            // column -> heading text
     QHash<int, QString> m_rowHeadings;         // row -> heading text where set
     QHash<int, int> m_rowHeights;              // row -> pixels where set
+    bool m_numbersTravel = false;              // sorts carry the row numbers along
+    std::vector<int> m_rowNumbers; // row -> its number, for the rows present at the last sort
 };

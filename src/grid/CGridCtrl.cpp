@@ -207,6 +207,8 @@ void CGridCtrl::setHeadingText(int column, const QString &text)
     m_model->setHeadingText(column, text);
 }
 
+void CGridCtrl::setRowNumbersTravel(bool on) { m_model->setRowNumbersTravel(on); }
+
 void CGridCtrl::setRowHeadingText(int row, const QString &text)
 {
     m_model->setRowHeadingText(row, text);

@@ -68,6 +68,8 @@ public:
     void setHeadingText(int column, const QString &text);
     // A row heading text instead of the row's number; a null string brings the number back.
     void setRowHeadingText(int row, const QString &text);
+    // On: every row keeps its number through sorts (see CGridCellStore::setRowNumbersTravel).
+    void setRowNumbersTravel(bool on);
 
     // Uniform-row-height mode: every row gets `pixels`; 0 switches the mode off.
     void setUniformRowHeight(int pixels);

@@ -72,7 +72,7 @@ QVariant CGridModel::headerData(int section, Qt::Orientation orientation, int ro
         if (columns)
             return m_store.headingText(section);
         const QString text = m_store.rowHeadingText(section);
-        return text.isNull() ? QString::number(section + 1) : text;
+        return text.isNull() ? QString::number(m_store.rowNumber(section)) : text;
     }
     case Qt::TextAlignmentRole:
         if (m_heading.alignment)

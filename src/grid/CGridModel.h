@@ -42,6 +42,12 @@ public:
     void setHeadingText(int column, const QString &text);
     void setRowHeadingText(int row, const QString &text);
     bool setRowHeight(int row, int pixels) { return m_store.setRowHeight(row, pixels); }
+    void setRowNumbersTravel(bool on)
+    {
+        m_store.setRowNumbersTravel(on);
+        if (m_store.rowCount() > 0)
+            emit headerDataChanged(Qt::Vertical, 0, m_store.rowCount() - 1);
+    }
 
     // Moves the rows into `order` (as CGridCellStore::sortOrder gives it) with one layout change that
     // carries every persistent index along with its row. Any other order changes nothing.

@@ -3,6 +3,7 @@
 #include "execution/CColumnCompare.h"
 
 #include "db/datetime.h"
+#include "grid/CGridCellStore.h"
 
 #include <QStringList>
 
@@ -59,4 +60,29 @@ TEST(ColumnCompare, StringsByCodeUnitEmptyLast)
               QStringList({"B", "a", "ab", "b", ""}));
     EXPECT_EQ(sorted({"b", "", "a"}, db::kind_string, true), QStringList({"", "b", "a"}));
     EXPECT_EQ(CColumnCompare(0)(u"a", u"b"), 0);
+}
+
+TEST(ColumnCompare, KeysOrderNumbersAndDatesExactlyAsTheComparison)
+{
+    // The grid sorts number and date columns by key; any difference from the comparison's order
+    // (empties, unparsable texts, equal values, infinities) would reorder rows.
+    const QStringList numbers{"10", "", "-0", "0", "abc", "9", "1e999", "-1e999", "10.0", "-2", "9"};
+    const QStringList dates{"07.12.2026", "x", "", "01.01.1999", "07.12.2026 00:00:00", "",
+                            "y", "07.12.2026 18:30:00", "01.01.1999"};
+    for (const auto &[kind, texts] : {std::pair{db::kind_number, numbers}, std::pair{db::kind_date, dates}}) {
+        CGridCellStore store;
+        store.setColumnCount(1);
+        CGridRowBatch batch;
+        for (const QString &t : texts)
+            batch.addRow(QStringList{t});
+        store.appendRows(std::move(batch));
+        CColumnCompare compare(kind);
+        ASSERT_TRUE(compare.ordersByKey());
+        for (bool descending : {false, true})
+            EXPECT_EQ(store.sortOrderByKey(0, [&](QStringView t) { return compare.key(t); },
+                                           descending),
+                      store.sortOrder(0, compare, descending))
+                << kind << descending;
+    }
+    EXPECT_FALSE(CColumnCompare(db::kind_string).ordersByKey());
 }

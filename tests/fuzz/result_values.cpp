@@ -1,5 +1,5 @@
 // Values the result grid reads from the user and the server: the substitution of &variables,
-// leading integers of Number values and the sort comparison of cell texts. The input is split at
+// leading integers of Number values and the sort comparison of cell texts with its sort keys. The input is split at
 // the first two NUL bytes into an SQL text, a variable value and a second text.
 #include "db/datetime.h"
 #include "execution/CColumnCompare.h"
@@ -54,6 +54,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             std::abort();
         if (sign(compare(value, other)) != -sign(compare(other, value)))
             std::abort();
+        // Number and date columns sort by key: the keys must order the texts as the comparison.
+        if (compare.ordersByKey()) {
+            const double a = compare.key(value), b = compare.key(other);
+            if (sign(compare(value, other)) != (a < b ? -1 : (b < a ? 1 : 0)))
+                std::abort();
+        }
     }
     return 0;
 }

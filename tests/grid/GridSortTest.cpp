@@ -64,6 +64,44 @@ TEST(GridSort, FormatsRowHeadingsAndHeightsMoveWithTheirRows)
     EXPECT_EQ(store.rowHeight(2), 0);
 }
 
+TEST(GridSort, RowNumbersTravelWithTheirRowsAndLaterRowsContinueTheCount)
+{
+    CGridCellStore store = numberedStore({"c", "a", "b"});
+    const auto codeUnits = [](QStringView a, QStringView b) { return a.compare(b); };
+    const auto numbers = [&] {
+        QList<int> n;
+        for (int r = 0; r < store.rowCount(); ++r)
+            n << store.rowNumber(r);
+        return n;
+    };
+    // Off (the default): numbers follow positions.
+    store.permuteRows(store.sortOrder(0, codeUnits, false));
+    EXPECT_EQ(column(store, 0), QStringList({"a", "b", "c"}));
+    EXPECT_EQ(numbers(), QList<int>({1, 2, 3}));
+
+    store.setRowNumbersTravel(true);
+    store.permuteRows(store.sortOrder(0, codeUnits, true));
+    EXPECT_EQ(column(store, 0), QStringList({"c", "b", "a"}));
+    EXPECT_EQ(numbers(), QList<int>({3, 2, 1}));
+    // Rows appended after a sort go on counting; the next sort carries them along too.
+    CGridRowBatch batch;
+    batch.addRow(QStringList{"0"});
+    store.appendRows(std::move(batch));
+    EXPECT_EQ(numbers(), QList<int>({3, 2, 1, 4}));
+    store.permuteRows(store.sortOrder(0, codeUnits, false));
+    EXPECT_EQ(column(store, 0), QStringList({"0", "a", "b", "c"}));
+    EXPECT_EQ(numbers(), QList<int>({4, 1, 2, 3}));
+    // Removed rows take their numbers along; emptying the cells or switching off restarts them.
+    store.setRowCount(2);
+    store.setRowCount(3);
+    EXPECT_EQ(numbers(), QList<int>({4, 1, 3}));
+    store.clearCells();
+    EXPECT_EQ(numbers(), QList<int>({1, 2, 3}));
+    store.permuteRows({2, 0, 1});
+    store.setRowNumbersTravel(false);
+    EXPECT_EQ(numbers(), QList<int>({1, 2, 3}));
+}
+
 TEST(GridSort, LargeInputsStayStableAndInconsistentComparisonsStaySafe)
 {
     // Enough rows for several merge passes; few distinct keys, so stability is visible.
