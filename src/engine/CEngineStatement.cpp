@@ -444,13 +444,45 @@ sword CEngineStatement::executeBlock(ub4 mode, OraError &error)
     }
     const PlsqlBinds inputs = values;
 
+    // Oracle runs a block as one statement: when it fails, what it changed since it started (or since
+    // its last COMMIT or ROLLBACK) is undone and the transaction around it stays as it was. A savepoint
+    // set at the block's first write gives that.
+    bool savepoint = false;  // the block's savepoint is set
+    bool openedHere = false; // the write that set it also opened the transaction
     PlsqlSession context;
     context.db = session.db();
     context.output = &session.output();
-    context.beforeDml = [&session] { return session.beginWrite(); };
-    context.commit = [&session] { return session.commit(); };
-    context.rollback = [&session] { return session.rollback(); };
+    context.beforeDml = [&] {
+        bool opened = false;
+        if (OraError failed = session.beginWrite(&opened))
+            return failed;
+        if (!savepoint) {
+            const int rc = sqlite3_exec(session.db(), "SAVEPOINT TARVOLO_BLOCK", nullptr, nullptr, nullptr);
+            if (rc != SQLITE_OK)
+                return OraError::fromSqlite(session.db(), rc);
+            savepoint = true;
+            openedHere = opened;
+        }
+        return OraError();
+    };
+    context.commit = [&] {
+        savepoint = false;
+        return session.commit();
+    };
+    context.rollback = [&] {
+        savepoint = false;
+        return session.rollback();
+    };
     error = executePlsqlBlock(context, m_text, values);
+    if (savepoint && session.inTransaction()) {
+        if (error && openedHere) {
+            (void)session.rollback(); // the transaction holds only the block's work
+        } else {
+            if (error)
+                sqlite3_exec(session.db(), "ROLLBACK TO TARVOLO_BLOCK", nullptr, nullptr, nullptr);
+            sqlite3_exec(session.db(), "RELEASE TARVOLO_BLOCK", nullptr, nullptr, nullptr);
+        }
+    }
     m_rowCount = error ? 0 : 1;
     if (error)
         return error.code() == 1403 ? OCI_NO_DATA : OCI_ERROR;

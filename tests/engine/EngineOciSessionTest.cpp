@@ -135,6 +135,37 @@ TEST_F(EngineSession, SessionsSeeOnlyWhatOthersCommitted)
     EXPECT_EQ(sqliteQuery("SHOP", "SELECT max(ID) FROM T"), "4");
 }
 
+TEST_F(EngineSession, FailedBlockUndoesOnlyItsOwnWork)
+{
+    createDatabase("SHOP", kUsers);
+    Session a = logon("SHOP");
+    Session b = logon("SHOP");
+    auto failing = [&](const std::string &sql) {
+        OCIStmt *stmt = prepare(a, sql);
+        EXPECT_EQ(execute(a, stmt), OCI_ERROR);
+        freeStmt(stmt);
+        return errorCode(a);
+    };
+    run(a, "INSERT INTO T (ID, NAME) VALUES (1, 'before')");
+    EXPECT_EQ(failing("DECLARE n NUMBER; BEGIN INSERT INTO T VALUES (2, 'x'); UPDATE T SET NAME = 'y'; "
+                      "n := 1 / 0; END;"),
+              1476);
+    EXPECT_EQ(countRows(a, "T"), 1);
+    EXPECT_EQ(sqliteQuery("SHOP", "SELECT count(*) FROM T"), "0") << "the earlier insert is still pending";
+    run(a, "COMMIT");
+    EXPECT_EQ(sqliteQuery("SHOP", "SELECT NAME FROM T"), "before");
+
+    // Work the block committed stays; what followed the commit goes, and no write lock is left.
+    EXPECT_EQ(failing("DECLARE n NUMBER; BEGIN INSERT INTO T VALUES (3, 'x'); COMMIT; "
+                      "INSERT INTO T VALUES (4, 'x'); n := 1 / 0; END;"),
+              1476);
+    run(b, "INSERT INTO T (ID, NAME) VALUES (5, 'other')");
+    run(b, "COMMIT");
+    EXPECT_EQ(sqliteQuery("SHOP", "SELECT group_concat(ID) FROM (SELECT ID FROM T ORDER BY ID)"), "1,3,5");
+    logoff(a);
+    logoff(b);
+}
+
 TEST_F(EngineSession, WriteThatChangesNothingLeavesNoLockBehind)
 {
     createDatabase("SHOP", kUsers);
