@@ -6,6 +6,7 @@
 #include "engine/EngineValue.h"
 #include "engine/OraDate.h"
 #include "engine/PlsqlBlock.h"
+#include "engine/SqlLexer.h"
 #include "engine/StatementKind.h"
 
 #include <sqlite3.h>
@@ -43,6 +44,41 @@ std::string upperTrimmed(std::string_view text)
     std::transform(out.begin(), out.end(), out.begin(),
                    [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
     return out;
+}
+
+// The text of a COMMIT or ROLLBACK statement: [WORK], and for COMMIT an optional COMMENT 'text'. Anything
+// else (ROLLBACK TO a savepoint, which the engine never sets, or trailing words) is an error rather than
+// a whole commit or rollback reported as done.
+OraError checkTransactionText(std::string_view text, bool commit)
+{
+    std::vector<SqlToken> tokens;
+    if (OraError error = tokenizeSql(text, tokens))
+        return error;
+    std::size_t i = 0;
+    while (i < tokens.size() && tokens[i].isSymbol("("))
+        ++i;
+    ++i; // COMMIT or ROLLBACK
+    if (i < tokens.size() && tokens[i].isWord("WORK"))
+        ++i;
+    if (!commit && i < tokens.size() && tokens[i].isWord("TO")) {
+        std::size_t name = i + 1;
+        if (name < tokens.size() && tokens[name].isWord("SAVEPOINT"))
+            ++name;
+        if (name < tokens.size() && (tokens[name].type == SqlToken::Type::Word
+                                     || tokens[name].type == SqlToken::Type::QuotedIdent)) {
+            const std::string shown = tokens[name].type == SqlToken::Type::Word ? upperAscii(tokens[name].text)
+                                                                                  : tokens[name].text;
+            return OraError::make(1086, "savepoint '" + shown
+                                            + "' never established in this session or is invalid");
+        }
+        return OraError::standard(name < tokens.size() ? 933 : 921);
+    }
+    if (commit && i + 1 < tokens.size() && tokens[i].isWord("COMMENT")
+        && tokens[i + 1].type == SqlToken::Type::String)
+        i += 2;
+    if (i < tokens.size())
+        return OraError::standard(tokens[i].isSymbol(";") ? 911 : 933);
+    return {};
 }
 
 bool isDml(ub2 type)
@@ -323,6 +359,8 @@ sword CEngineStatement::execute(const std::shared_ptr<CEngineSession> &session, 
 
     sword status = OCI_SUCCESS;
     if (m_type == OCI_STMT_COMMIT || m_type == OCI_STMT_ROLLBACK) {
+        if ((error = checkTransactionText(m_text, m_type == OCI_STMT_COMMIT)))
+            return OCI_ERROR;
         error = m_type == OCI_STMT_COMMIT ? session->commit() : session->rollback();
         m_rowCount = 0;
         status = error ? OCI_ERROR : OCI_SUCCESS;

@@ -166,6 +166,23 @@ TEST_F(EngineSession, FailedBlockUndoesOnlyItsOwnWork)
     logoff(b);
 }
 
+TEST_F(EngineSession, RollbackToASavepointNeverRollsBackEverything)
+{
+    createDatabase("SHOP", kUsers);
+    Session a = logon("SHOP");
+    run(a, "INSERT INTO T (ID, NAME) VALUES (1, 'one')");
+    for (const char *sql : {"ROLLBACK TO SAVEPOINT before_insert", "rollback work to x", "ROLLBACK everything"}) {
+        OCIStmt *stmt = prepare(a, sql);
+        EXPECT_EQ(execute(a, stmt), OCI_ERROR) << sql;
+        freeStmt(stmt);
+    }
+    EXPECT_EQ(errorCode(a), 933);
+    EXPECT_EQ(countRows(a, "T"), 1);
+    run(a, "commit work comment 'kept'");
+    EXPECT_EQ(sqliteQuery("SHOP", "SELECT count(*) FROM T"), "1");
+    logoff(a);
+}
+
 TEST_F(EngineSession, WriteThatChangesNothingLeavesNoLockBehind)
 {
     createDatabase("SHOP", kUsers);
