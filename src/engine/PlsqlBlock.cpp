@@ -6,6 +6,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <limits>
 #include <memory>
 #include <set>
 
@@ -904,6 +905,8 @@ private:
             } pop{m_active};
             int rc;
             while ((rc = sqlite3_step(st.stmt)) == SQLITE_ROW) {
+                if (m_session.cancelled && m_session.cancelled())
+                    throw OraException(OraError::make(1013, "user requested cancel of current operation"));
                 record.values.clear();
                 for (int c = 0; c < sqlite3_column_count(st.stmt); ++c)
                     record.values.push_back(columnEngineValue(st.stmt, c));
@@ -916,11 +919,14 @@ private:
         }
         case Stmt::Kind::ForRange: {
             // Bounds are evaluated once and rounded to integers; NULL is a value error, as in Oracle.
+            // The counter is a PLS_INTEGER: bounds beyond its range overflow.
             auto bound = [&](const Expr& e) {
                 EngineValue v = evaluate(e);
-                std::optional<std::int64_t> n = v.isNull() ? std::nullopt : v.toNumber().rounded(0).toInt64();
-                if (!n)
+                if (v.isNull())
                     throw OraException(OraError::standard(6502));
+                std::optional<std::int64_t> n = v.toNumber().rounded(0).toInt64();
+                if (!n || *n < std::numeric_limits<std::int32_t>::min() || *n > std::numeric_limits<std::int32_t>::max())
+                    throw OraException(OraError::make(1426, "numeric overflow"));
                 return *n;
             };
             const std::int64_t lower = bound(s.expr);
@@ -949,6 +955,8 @@ private:
             if (lower > upper)
                 break;
             for (std::int64_t k = s.reverse ? upper : lower;; k += s.reverse ? -1 : 1) {
+                if (m_session.cancelled && m_session.cancelled())
+                    throw OraException(OraError::make(1013, "user requested cancel of current operation"));
                 m_locals[s.target] = EngineValue::integer(k);
                 execute(s.body);
                 m_line = s.line;

@@ -22,6 +22,7 @@ struct PlsqlSession
     std::function<OraError()> beforeDml;   // called before each SQL statement that writes (open a transaction)
     std::function<OraError()> commit;      // COMMIT inside the block
     std::function<OraError()> rollback;    // ROLLBACK inside the block
+    std::function<bool()> cancelled;       // asked before each loop pass; true ends the block with ORA-01013
 };
 
 // Bind values of a block by normalised name (normalizeBindName). The block reads them and writes every

@@ -185,6 +185,11 @@ END;)";
     EXPECT_EQ(block("begin for k in 1 .. :last loop null; end loop; end;").code(), 1008);
     m_binds["LAST"] = EngineValue();
     EXPECT_EQ(block("begin for k in 1 .. :last loop null; end loop; end;").code(), 6502);
+    EXPECT_EQ(block("begin for k in 1 .. 3000000000 loop null; end loop; end;").code(), 1426);
+    int passes = 0;
+    m_session.cancelled = [&passes] { return ++passes > 100; };
+    EXPECT_EQ(block("begin for k in 1 .. 2147483647 loop null; end loop; end;").code(), 1013);
+    EXPECT_EQ(passes, 101);
 }
 
 TEST_F(PlsqlBlockTest, CommitAndRollbackReachTheSession)
@@ -198,7 +203,7 @@ TEST_F(PlsqlBlockTest, CommitAndRollbackReachTheSession)
     EXPECT_EQ(rollbacks, 1);
     EXPECT_EQ(writes, 1);
 
-    m_session = PlsqlSession{m_db, &m_output, {}, {}, {}};
+    m_session = PlsqlSession{m_db, &m_output, {}, {}, {}, {}};
     ASSERT_EQ(sqlite3_exec(m_db, "BEGIN", nullptr, nullptr, nullptr), SQLITE_OK);
     ASSERT_FALSE(block("begin delete from emp; rollback; end;"));
     EXPECT_EQ(value("select count(*) from emp"), "1");

@@ -82,6 +82,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         engine::PlsqlSession session;
         session.db = db;
         session.output = &output;
+        int passes = 0;
+        session.cancelled = [&passes] { return ++passes > 2000; }; // loops that never reach SQLite end too
         engine::PlsqlBinds binds;
         for (std::size_t i = 0; i < translated.binds.size(); ++i)
             binds[translated.binds[i]] = bindValue(tail, i);
