@@ -21,9 +21,13 @@ struct EnvHandle;
 inline constexpr std::uint32_t kHandleTag = 0x544C5648; // marks a live engine handle
 inline constexpr oci::ub4 kParamType = oci::OCI_DTYPE_PARAM;
 
+// Whether p is a handle that exists now. Handles register themselves while they live, so a pointer a
+// caller kept after freeing its handle (or its environment) is refused without being read.
+bool isLiveHandle(const void *p);
+
 struct Handle {
-    Handle(oci::ub4 handleType, EnvHandle *environment) : type(handleType), env(environment) {}
-    virtual ~Handle() { tag = 0; }
+    Handle(oci::ub4 handleType, EnvHandle *environment);
+    virtual ~Handle();
     Handle(const Handle &) = delete;
     Handle &operator=(const Handle &) = delete;
 

@@ -14,11 +14,48 @@
 
 #include <algorithm>
 #include <cstring>
+#include <mutex>
 #include <new>
+#include <unordered_set>
 
 namespace engine {
 
 using namespace oci;
+
+namespace {
+
+std::mutex &liveMutex()
+{
+    static std::mutex m;
+    return m;
+}
+
+std::unordered_set<const void *> &liveHandles()
+{
+    static std::unordered_set<const void *> handles;
+    return handles;
+}
+
+} // namespace
+
+bool isLiveHandle(const void *p)
+{
+    std::lock_guard<std::mutex> lock(liveMutex());
+    return liveHandles().count(p) > 0;
+}
+
+Handle::Handle(ub4 handleType, EnvHandle *environment) : type(handleType), env(environment)
+{
+    std::lock_guard<std::mutex> lock(liveMutex());
+    liveHandles().insert(static_cast<const void *>(this));
+}
+
+Handle::~Handle()
+{
+    tag = 0;
+    std::lock_guard<std::mutex> lock(liveMutex());
+    liveHandles().erase(static_cast<const void *>(this));
+}
 
 EnvHandle::~EnvHandle()
 {
@@ -62,7 +99,7 @@ namespace {
 template <typename T>
 T *as(const void *p, ub4 type)
 {
-    if (p == nullptr)
+    if (p == nullptr || !isLiveHandle(p))
         return nullptr;
     auto *h = static_cast<Handle *>(const_cast<void *>(p));
     if (h->tag != kHandleTag)

@@ -230,7 +230,13 @@ TEST_F(EngineSession, CallsAfterSessionEndReportNotLoggedOn)
     EXPECT_EQ(errorCode(s), 1012);
     EXPECT_EQ(api.OCISessionEnd(s.svc, s.err, s.user, OCI_DEFAULT), OCI_ERROR);
     s.user = nullptr;
+    oci::OCIEnv *env = s.env;
+    oci::OCISvcCtx *svc = s.svc;
     logoff(s); // frees the statement with the environment
+    // Handles kept past their environment are refused, never read.
+    EXPECT_EQ(api.OCIHandleFree(stmt, OCI_HTYPE_STMT), OCI_INVALID_HANDLE);
+    EXPECT_EQ(api.OCIHandleFree(svc, OCI_HTYPE_SVCCTX), OCI_INVALID_HANDLE);
+    EXPECT_EQ(api.OCIHandleFree(env, OCI_HTYPE_ENV), OCI_INVALID_HANDLE);
 }
 
 TEST_F(EngineSession, ProviderClaimsExactlyTheEmbeddedDatabases)

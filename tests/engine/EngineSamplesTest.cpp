@@ -217,21 +217,27 @@ TEST_F(EngineSamples, EverydayDmlWithBindsAndBlocksOnTheSampleSchema)
     EXPECT_EQ(oraCode("INSERT INTO DEPT VALUES (70, 'A NAME TOO LONG', 'X')"), "ORA-12899");
     EXPECT_EQ(oraCode("UPDATE EMP SET ENAME = 'MUCH TOO LONG' WHERE EMPNO = 8001"), "ORA-12899");
 
-    db::statement block(conn, "DECLARE\n  total NUMBER := 0;\nBEGIN\n"
-                              "  FOR r IN (SELECT ENAME, SAL FROM EMP WHERE DEPTNO = :DEPTNO ORDER BY EMPNO) LOOP\n"
-                              "    total := total + r.SAL;\n  END LOOP;\n"
-                              "  FOR i IN 1 .. 2 LOOP\n    DBMS_OUTPUT.PUT_LINE('line ' || i);\n  END LOOP;\n"
-                              "  DBMS_OUTPUT.PUT_LINE('total ' || total);\nEND;");
-    block.bind(":DEPTNO", db::kind_number).set_number(40);
-    db::statement(conn, "BEGIN dbms_output.enable(20000); END;").execute();
-    block.execute();
-    db::statement get(conn, "BEGIN dbms_output.get_line(:1, :2); END;");
-    db::parameter &line = get.bind(":1", db::kind_string);
-    db::parameter &status = get.bind(":2", db::kind_number);
-    std::vector<std::string> lines;
-    for (get.execute(); status.integer() == 0; get.execute())
-        lines.push_back(QString::fromUtf16(line.text().data(), static_cast<qsizetype>(line.text().size())).toStdString());
-    EXPECT_EQ(lines, (std::vector<std::string>{"line 1", "line 2", "total 2700"}));
+    {
+        db::statement block(
+            conn,
+            "DECLARE\n  total NUMBER := 0;\nBEGIN\n"
+            "  FOR r IN (SELECT ENAME, SAL FROM EMP WHERE DEPTNO = :DEPTNO ORDER BY EMPNO) LOOP\n"
+            "    total := total + r.SAL;\n  END LOOP;\n"
+            "  FOR i IN 1 .. 2 LOOP\n    DBMS_OUTPUT.PUT_LINE('line ' || i);\n  END LOOP;\n"
+            "  DBMS_OUTPUT.PUT_LINE('total ' || total);\nEND;");
+        block.bind(":DEPTNO", db::kind_number).set_number(40);
+        db::statement(conn, "BEGIN dbms_output.enable(20000); END;").execute();
+        block.execute();
+        db::statement get(conn, "BEGIN dbms_output.get_line(:1, :2); END;");
+        db::parameter &line = get.bind(":1", db::kind_string);
+        db::parameter &status = get.bind(":2", db::kind_number);
+        std::vector<std::string> lines;
+        for (get.execute(); status.integer() == 0; get.execute())
+            lines.push_back(
+                QString::fromUtf16(line.text().data(), static_cast<qsizetype>(line.text().size()))
+                    .toStdString());
+        EXPECT_EQ(lines, (std::vector<std::string>{"line 1", "line 2", "total 2700"}));
+    }
     conn.close();
     other.close();
 }
