@@ -154,6 +154,11 @@ TEST_F(DBGridSample, OrdersArriveBatchByBatchAndCountWhateverIsFetched)
     grid->fetchBlock(false);
     EXPECT_EQ(grid->rowCount(), 1000);
     EXPECT_EQ(grid->fetchedRows(), 1000);
+    // Sorted rows keep their numbers; rows fetched later go on counting after them (checked below).
+    emit grid->headingPressed(0);
+    emit grid->headingPressed(0);
+    EXPECT_EQ(grid->text(0, 0), "1000");
+    EXPECT_EQ(grid->gridModel()->headerData(0, Qt::Vertical, Qt::DisplayRole).toString(), "1000");
 
     // Down on the last row fetches the next batch; elsewhere it only moves.
     grid->setCurrentRow(998);
