@@ -552,6 +552,7 @@ OraDate parseDate(std::string_view text, std::string_view format)
         case Elem::YYYY:
         case Elem::SYYYY: year = static_cast<int>(readNumber(4, true)); break;
         case Elem::RRRR: {
+            skipBlanks();
             std::size_t start = i;
             long v = readNumber(4, false);
             year = static_cast<int>(v);
@@ -568,12 +569,19 @@ OraDate parseDate(std::string_view text, std::string_view format)
         case Elem::YY: year = now.year / 100 * 100 + static_cast<int>(readNumber(2, false)); break;
         case Elem::Y: year = now.year / 10 * 10 + static_cast<int>(readNumber(1, false)); break;
         case Elem::RR: {
-            long v = readNumber(2, false);
-            int cur = now.year % 100, century = now.year / 100 * 100;
-            if (cur < 50)
-                year = static_cast<int>(v < 50 ? century + v : century - 100 + v);
-            else
-                year = static_cast<int>(v < 50 ? century + 100 + v : century + v);
+            // RR takes a four-digit year as it is, unless another number element follows directly.
+            const bool last = k + 1 == tokens.size() || tokens[k + 1].elem == Elem::Literal;
+            skipBlanks();
+            std::size_t start = i;
+            long v = readNumber(last ? 4 : 2, false);
+            year = static_cast<int>(v);
+            if (i - start <= 2) {
+                int cur = now.year % 100, century = now.year / 100 * 100;
+                if (cur < 50)
+                    year = static_cast<int>(v < 50 ? century + v : century - 100 + v);
+                else
+                    year = static_cast<int>(v < 50 ? century + 100 + v : century + v);
+            }
             break;
         }
         case Elem::MM: {

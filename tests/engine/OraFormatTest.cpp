@@ -100,6 +100,8 @@ TEST(OraFormatTest, DateParsingDefaultsAndErrors)
     OraDate now = OraDate::now();
     EXPECT_EQ(parseDate("2024-02-29 23:59:58", "YYYY-MM-DD HH24:MI:SS"), date(2024, 2, 29, 23, 59, 58));
     EXPECT_EQ(parseDate("05-mar-2024", "DD-MON-YYYY"), date(2024, 3, 5));
+    EXPECT_EQ(parseDate("05-mar-2024", "DD-MON-RR"), date(2024, 3, 5));
+    EXPECT_EQ(parseDate("050324", "DDMMRR").year / 100, now.year / 100);
     EXPECT_EQ(parseDate("March 5 2024", "Month DD YYYY"), date(2024, 3, 5));
     EXPECT_EQ(parseDate("2024/03/05", "YYYY-MM-DD"), date(2024, 3, 5)); // punctuation matches punctuation
     EXPECT_EQ(parseDate("12:30 AM", "HH:MI AM").hour, 0);
