@@ -1,8 +1,10 @@
 -- The SAMPLE database of the embedded engine: a small company schema (departments, employees,
 -- salary grades, bonuses), the engine's user table and 100,000 generated orders.
--- Column types carry Oracle's names; dates are stored as text 'YYYY-MM-DD HH:MM:SS'. Character columns
--- carry the size check the engine gives the tables it creates (a CHECK named "ORA-12899 TABLE COLUMN
--- SIZE", so an oversized value fails with ORA-12899), and primary keys are NOT NULL as in Oracle (SQLite
+-- Column types carry Oracle's names; dates are stored as text 'YYYY-MM-DD HH:MM:SS'. Columns carry the
+-- checks the engine gives the tables it creates: character columns their size (a CHECK named
+-- "ORA-12899 TABLE COLUMN SIZE"), DATE columns the storage text of a real date ("ORA-01861 TABLE COLUMN"),
+-- NUMBER columns numbers only ("ORA-01722 TABLE COLUMN"), so a wrong value fails as in Oracle instead of
+-- being stored where it would break every later fetch. Primary keys are NOT NULL as in Oracle (SQLite
 -- alone accepts NULL in a key that is not an INTEGER PRIMARY KEY).
 
 PRAGMA journal_mode = DELETE;
@@ -19,7 +21,7 @@ CREATE TABLE TARVOLO_USERS (
 INSERT INTO TARVOLO_USERS VALUES ('SCOTT', 'TIGER', 0, 0);
 
 CREATE TABLE DEPT (
-    DEPTNO NUMBER(2) PRIMARY KEY NOT NULL,
+    DEPTNO NUMBER(2) PRIMARY KEY NOT NULL CONSTRAINT "ORA-01722 DEPT DEPTNO" CHECK (typeof("DEPTNO") IN ('integer', 'real', 'null')),
     DNAME  VARCHAR2(14) CONSTRAINT "ORA-12899 DEPT DNAME 14" CHECK (length(CAST("DNAME" AS BLOB)) <= 14),
     LOC    VARCHAR2(13) CONSTRAINT "ORA-12899 DEPT LOC 13" CHECK (length(CAST("LOC" AS BLOB)) <= 13)
 );
@@ -30,14 +32,14 @@ INSERT INTO DEPT VALUES (40, 'LOGISTICS',   'TAMPERE');
 INSERT INTO DEPT VALUES (50, 'SUPPORT',     'BRNO');
 
 CREATE TABLE EMP (
-    EMPNO    NUMBER(4) PRIMARY KEY NOT NULL,
+    EMPNO    NUMBER(4) PRIMARY KEY NOT NULL CONSTRAINT "ORA-01722 EMP EMPNO" CHECK (typeof("EMPNO") IN ('integer', 'real', 'null')),
     ENAME    VARCHAR2(10) CONSTRAINT "ORA-12899 EMP ENAME 10" CHECK (length(CAST("ENAME" AS BLOB)) <= 10),
     JOB      VARCHAR2(9) CONSTRAINT "ORA-12899 EMP JOB 9" CHECK (length(CAST("JOB" AS BLOB)) <= 9),
-    MGR      NUMBER(4),
-    HIREDATE DATE,
-    SAL      NUMBER(7,2),
-    COMM     NUMBER(7,2),
-    DEPTNO   NUMBER(2) REFERENCES DEPT (DEPTNO)
+    MGR      NUMBER(4) CONSTRAINT "ORA-01722 EMP MGR" CHECK (typeof("MGR") IN ('integer', 'real', 'null')),
+    HIREDATE DATE CONSTRAINT "ORA-01861 EMP HIREDATE" CHECK ("HIREDATE" IS NULL OR datetime("HIREDATE", '+0 seconds') IS "HIREDATE"),
+    SAL      NUMBER(7,2) CONSTRAINT "ORA-01722 EMP SAL" CHECK (typeof("SAL") IN ('integer', 'real', 'null')),
+    COMM     NUMBER(7,2) CONSTRAINT "ORA-01722 EMP COMM" CHECK (typeof("COMM") IN ('integer', 'real', 'null')),
+    DEPTNO   NUMBER(2) REFERENCES DEPT (DEPTNO) CONSTRAINT "ORA-01722 EMP DEPTNO" CHECK (typeof("DEPTNO") IN ('integer', 'real', 'null'))
 );
 INSERT INTO EMP VALUES (8001, 'HALVORSEN', 'DIRECTOR',  NULL, '2014-03-03 00:00:00', 6100,    NULL, 10);
 INSERT INTO EMP VALUES (8002, 'OKAFOR',    'MANAGER',   8001, '2015-06-15 00:00:00', 3975.5,  NULL, 20);
@@ -56,9 +58,9 @@ INSERT INTO EMP VALUES (8014, 'NOVAK',     'SUPPORT',   8002, '2021-09-27 00:00:
 INSERT INTO EMP VALUES (8015, 'O''BRIEN',  'SUPPORT',   8014, '2024-01-08 00:00:00', 1760,    NULL, 50);
 
 CREATE TABLE SALGRADE (
-    GRADE NUMBER,
-    LOSAL NUMBER,
-    HISAL NUMBER
+    GRADE NUMBER CONSTRAINT "ORA-01722 SALGRADE GRADE" CHECK (typeof("GRADE") IN ('integer', 'real', 'null')),
+    LOSAL NUMBER CONSTRAINT "ORA-01722 SALGRADE LOSAL" CHECK (typeof("LOSAL") IN ('integer', 'real', 'null')),
+    HISAL NUMBER CONSTRAINT "ORA-01722 SALGRADE HISAL" CHECK (typeof("HISAL") IN ('integer', 'real', 'null'))
 );
 INSERT INTO SALGRADE VALUES (1, 1000, 1499.99);
 INSERT INTO SALGRADE VALUES (2, 1500, 1999.99);
@@ -69,17 +71,17 @@ INSERT INTO SALGRADE VALUES (5, 4500, 9999.99);
 CREATE TABLE BONUS (
     ENAME VARCHAR2(10) CONSTRAINT "ORA-12899 BONUS ENAME 10" CHECK (length(CAST("ENAME" AS BLOB)) <= 10),
     JOB   VARCHAR2(9) CONSTRAINT "ORA-12899 BONUS JOB 9" CHECK (length(CAST("JOB" AS BLOB)) <= 9),
-    SAL   NUMBER,
-    COMM  NUMBER
+    SAL   NUMBER CONSTRAINT "ORA-01722 BONUS SAL" CHECK (typeof("SAL") IN ('integer', 'real', 'null')),
+    COMM  NUMBER CONSTRAINT "ORA-01722 BONUS COMM" CHECK (typeof("COMM") IN ('integer', 'real', 'null'))
 );
 INSERT INTO BONUS VALUES ('DUBOIS',   'SALESMAN', 1850, 400);
 INSERT INTO BONUS VALUES ('KOWALSKI', 'SALESMAN', 1720, 650);
 
 CREATE TABLE ORDERS (
-    ORDER_ID   NUMBER(10) PRIMARY KEY NOT NULL,
-    ORDER_DATE DATE NOT NULL,
+    ORDER_ID   NUMBER(10) PRIMARY KEY NOT NULL CONSTRAINT "ORA-01722 ORDERS ORDER_ID" CHECK (typeof("ORDER_ID") IN ('integer', 'real', 'null')),
+    ORDER_DATE DATE NOT NULL CONSTRAINT "ORA-01861 ORDERS ORDER_DATE" CHECK ("ORDER_DATE" IS NULL OR datetime("ORDER_DATE", '+0 seconds') IS "ORDER_DATE"),
     CUSTOMER   VARCHAR2(40) NOT NULL CONSTRAINT "ORA-12899 ORDERS CUSTOMER 40" CHECK (length(CAST("CUSTOMER" AS BLOB)) <= 40),
-    AMOUNT     NUMBER(10,2) NOT NULL,
+    AMOUNT     NUMBER(10,2) NOT NULL CONSTRAINT "ORA-01722 ORDERS AMOUNT" CHECK (typeof("AMOUNT") IN ('integer', 'real', 'null')),
     STATUS     VARCHAR2(10) NOT NULL CONSTRAINT "ORA-12899 ORDERS STATUS 10" CHECK (length(CAST("STATUS" AS BLOB)) <= 10),
     NOTE       VARCHAR2(200) CONSTRAINT "ORA-12899 ORDERS NOTE 200" CHECK (length(CAST("NOTE" AS BLOB)) <= 200)
 );

@@ -202,6 +202,11 @@ OraError OraError::fromSqlite(int resultCode, std::string_view msg)
                                            quotedName(rest.substr(columnAt + 1, sizeAt - columnAt - 1)) +
                                            " (maximum: " + rest.substr(sizeAt + 1) + ")");
         }
+        // The value checks on DATE and NUMBER columns: "ORA-01861 TABLE COLUMN", "ORA-01722 TABLE COLUMN".
+        if (startsWith(msg, "CHECK constraint failed: ORA-01861 "))
+            return standard(1861);
+        if (startsWith(msg, "CHECK constraint failed: ORA-01722 "))
+            return standard(1722);
         if (startsWith(msg, "CHECK constraint failed: "))
             return standard(2290, after(msg, ": "));
         return standard(2290, msg);

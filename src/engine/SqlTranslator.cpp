@@ -249,7 +249,9 @@ private:
         std::string type = upperAscii(m_t[b + 1].text);
         bool character = type == "VARCHAR2" || type == "VARCHAR" || type == "NVARCHAR2" || type == "CHAR" ||
                          type == "NCHAR" || type == "RAW";
-        if (!character || b + 4 >= e || !m_t[b + 2].isSymbol("(") || m_t[b + 3].type != Type::Number)
+        if (!character)
+            return range(b, e) + valueCheck(table, name, type);
+        if (b + 4 >= e || !m_t[b + 2].isSymbol("(") || m_t[b + 3].type != Type::Number)
             return range(b, e);
         std::size_t closeAt = b + 4;
         bool charSemantics = type == "NVARCHAR2" || type == "NCHAR";
@@ -269,6 +271,24 @@ private:
         out += " CONSTRAINT " + quoteIdent("ORA-12899 " + table + " " + column + " " + size) + " CHECK (" +
                measure + " <= " + size + ")";
         return out;
+    }
+
+    // DATE and TIMESTAMP columns accept only the storage text of a real date, numeric columns only numbers
+    // (after SQLite's numeric affinity): anything else fails with ORA-01861 or ORA-01722 as the value
+    // would in Oracle, instead of being stored where every later fetch of the row would fail. Only SQLite's
+    // own functions, so the file stays writable from any SQLite client.
+    std::string valueCheck(const std::string& table, const SqlToken& name, const std::string& type)
+    {
+        const std::string column = name.type == Type::QuotedIdent ? name.text : upperAscii(name.text);
+        const std::string ref = quoteIdent(column);
+        if (type == "DATE" || type == "TIMESTAMP")
+            return " CONSTRAINT " + quoteIdent("ORA-01861 " + table + " " + column) + " CHECK (" + ref +
+                   " IS NULL OR datetime(" + ref + ", '+0 seconds') IS " + ref + ")";
+        if (type == "NUMBER" || type == "INTEGER" || type == "INT" || type == "SMALLINT" || type == "FLOAT" ||
+            type == "DECIMAL" || type == "NUMERIC" || type == "REAL")
+            return " CONSTRAINT " + quoteIdent("ORA-01722 " + table + " " + column) + " CHECK (typeof(" + ref +
+                   ") IN ('integer', 'real', 'null'))";
+        return {};
     }
 
     [[noreturn]] void fail(int code, std::string_view arg = {}) { throw OraException(OraError::standard(code, arg)); }
@@ -568,7 +588,7 @@ private:
             shaped = shaped && digits(2, 4) && k == text.size();
             yearDigits = k - yearAt;
         }
-        if (!compared || !shaped || yearDigits == 3)
+        if (!compared || !shaped || yearDigits == 3 || inSetClause(at))
             return std::nullopt;
         try {
             // Oracle's RR also reads a four-digit year as it is.
@@ -576,6 +596,28 @@ private:
         } catch (const OraException&) {
             return std::nullopt; // not a date after all: compared as the string it is
         }
+    }
+
+    // Whether the token at `at` is in the SET list of an UPDATE, where `=` assigns to a column of a type
+    // the translation does not know.
+    bool inSetClause(std::size_t at) const
+    {
+        int depth = 0;
+        for (std::size_t k = at; k-- > 0;) {
+            const SqlToken& t = m_t[k];
+            if (t.isSymbol(")"))
+                ++depth;
+            else if (t.isSymbol("("))
+                --depth;
+            else if (depth <= 0 && t.type == Type::Word) {
+                if (t.isWord("SET"))
+                    return depth == 0;
+                if (t.isWord("WHERE") || t.isWord("ON") || t.isWord("HAVING") || t.isWord("SELECT") ||
+                    t.isWord("WHEN") || t.isWord("FROM"))
+                    return false;
+            }
+        }
+        return false;
     }
 
     // The Oracle column heading of select-list tokens [b, e).

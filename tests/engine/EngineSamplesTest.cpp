@@ -216,6 +216,9 @@ TEST_F(EngineSamples, EverydayDmlWithBindsAndBlocksOnTheSampleSchema)
     EXPECT_EQ(oraCode("INSERT INTO DEPT (DEPTNO, DNAME) VALUES (NULL, 'X')"), "ORA-01400");
     EXPECT_EQ(oraCode("INSERT INTO DEPT VALUES (70, 'A NAME TOO LONG', 'X')"), "ORA-12899");
     EXPECT_EQ(oraCode("UPDATE EMP SET ENAME = 'MUCH TOO LONG' WHERE EMPNO = 8001"), "ORA-12899");
+    // A value a DATE or NUMBER column could not give back is refused rather than stored.
+    EXPECT_EQ(oraCode("INSERT INTO EMP (EMPNO, HIREDATE) VALUES (9000, '01-JAN-2020')"), "ORA-01861");
+    EXPECT_EQ(oraCode("INSERT INTO EMP (EMPNO, SAL) VALUES (9000, 'a lot')"), "ORA-01722");
 
     {
         db::statement block(

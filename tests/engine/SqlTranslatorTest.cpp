@@ -246,6 +246,22 @@ TEST_F(EngineSqlFixture, CharacterColumnsEnforceTheirDeclaredSize)
     EXPECT_EQ(value("select count(*) from notes"), "1");
 }
 
+TEST_F(EngineSqlFixture, DateAndNumberColumnsRefuseValuesTheyCouldNotGiveBack)
+{
+    run("create table visits (id number primary key, at date default sysdate, seen timestamp, score float)");
+    EXPECT_EQ(value("insert into visits (id, at, seen, score) values ('1', date '2024-02-29', sysdate, 2.5)"), "<0 rows>");
+    EXPECT_EQ(value("insert into visits (id, at) values (2, to_date('01-JAN-2020'))"), "<0 rows>");
+    EXPECT_EQ(errorCode("insert into visits (id, at) values (3, '01-JAN-2020')"), 1861);
+    EXPECT_EQ(errorCode("insert into visits (id, at) values (3, '2024-02-30 00:00:00')"), 1861);
+    EXPECT_EQ(errorCode("update visits set seen = 'soon'"), 1861);
+    // In a SET list the literal stays a string: the column could as well be text.
+    EXPECT_EQ(errorCode("update visits set seen = '01-JAN-2020' where at > '01-JAN-2000'"), 1861);
+    EXPECT_EQ(errorCode("insert into visits (id) values ('abc')"), 1722);
+    EXPECT_EQ(errorCode("update visits set score = '1,5'"), 1722);
+    EXPECT_EQ(value("select count(*) || max(at) from visits where score = 2.5 or at < date '2021-01-01'"),
+                    "22024-02-29 00:00:00");
+}
+
 TEST_F(EngineSqlFixture, EmptyStringsAreNullAndNullsSortLast)
 {
     EXPECT_EQ(value("select nvl('', 'empty is null') from dual"), "empty is null");
