@@ -66,10 +66,13 @@ TEST(ColumnCompare, KeysOrderNumbersAndDatesExactlyAsTheComparison)
 {
     // The grid sorts number and date columns by key; any difference from the comparison's order
     // (empties, unparsable texts, equal values, infinities) would reorder rows.
-    const QStringList numbers{"10", "", "-0", "0", "abc", "9", "1e999", "-1e999", "10.0", "-2", "9"};
-    const QStringList dates{"07.12.2026", "x", "", "01.01.1999", "07.12.2026 00:00:00", "",
-                            "y", "07.12.2026 18:30:00", "01.01.1999"};
-    for (const auto &[kind, texts] : {std::pair{db::kind_number, numbers}, std::pair{db::kind_date, dates}}) {
+    const QStringList numbers{"10",    "",       "-0",   "0",  "abc", "9",
+                              "1e999", "-1e999", "10.0", "-2", "9"};
+    const QStringList dates{"07.12.2026",          "x", "",  "01.01.1999",
+                            "07.12.2026 00:00:00", "",  "y", "07.12.2026 18:30:00",
+                            "01.01.1999"};
+    for (const auto &[kind, texts] :
+         {std::pair{db::kind_number, numbers}, std::pair{db::kind_date, dates}}) {
         CGridCellStore store;
         store.setColumnCount(1);
         CGridRowBatch batch;
@@ -79,8 +82,8 @@ TEST(ColumnCompare, KeysOrderNumbersAndDatesExactlyAsTheComparison)
         CColumnCompare compare(kind);
         ASSERT_TRUE(compare.ordersByKey());
         for (bool descending : {false, true})
-            EXPECT_EQ(store.sortOrderByKey(0, [&](QStringView t) { return compare.key(t); },
-                                           descending),
+            EXPECT_EQ(store.sortOrderByKey(
+                          0, [&](QStringView t) { return compare.key(t); }, descending),
                       store.sortOrder(0, compare, descending))
                 << kind << descending;
     }

@@ -1,6 +1,6 @@
 // Values the result grid reads from the user and the server: the substitution of &variables,
-// leading integers of Number values and the sort comparison of cell texts with its sort keys. The input is split at
-// the first two NUL bytes into an SQL text, a variable value and a second text.
+// leading integers of Number values and the sort comparison of cell texts with its sort keys. The
+// input is split at the first two NUL bytes into an SQL text, a variable value and a second text.
 #include "db/datetime.h"
 #include "execution/CColumnCompare.h"
 #include "execution/CStatementText.h"

@@ -1,5 +1,5 @@
-// The common dialog base: focus given back on reactivation, F1 raising the welcome window or opening
-// the help page.
+// The common dialog base: focus given back on reactivation, F1 raising the welcome window or
+// opening the help page.
 #include "ui/CDialogTVL.h"
 #include "ui/CScriptedPrompt.h"
 
