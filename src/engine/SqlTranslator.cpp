@@ -238,6 +238,46 @@ public:
         return out;
     }
 
+    // ALTER TABLE name ADD column or ADD (column): one column, with the checks CREATE TABLE gives it. Adding
+    // several columns at once is beyond SQLite (ORA-03001). Other ALTER statements translate as they are.
+    std::string alterTable(std::size_t begin, std::size_t end)
+    {
+        std::size_t at = begin + 2;
+        if (!(begin + 1 < end && m_t[begin + 1].isWord("TABLE")) || at >= end)
+            return range(begin, end);
+        std::string table = m_t[at].type == Type::QuotedIdent ? m_t[at].text : upperAscii(m_t[at].text);
+        std::size_t add = at + 1;
+        if (add + 2 < end && m_t[add].isSymbol(".")) {
+            table = m_t[add + 1].type == Type::QuotedIdent ? m_t[add + 1].text : upperAscii(m_t[add + 1].text);
+            add += 2;
+        }
+        if (add + 1 >= end || !m_t[add].isWord("ADD") || m_t[add + 1].isWord("CONSTRAINT") ||
+            m_t[add + 1].isWord("PRIMARY") || m_t[add + 1].isWord("UNIQUE") || m_t[add + 1].isWord("CHECK") ||
+            m_t[add + 1].isWord("FOREIGN"))
+            return range(begin, end);
+        std::size_t first = add + 1, last = end;
+        if (m_t[first].isSymbol("(")) {
+            if (matching(first, end) != end - 1)
+                fail(933);
+            ++first;
+            --last;
+            int depth = 0;
+            for (std::size_t k = first; k < last; ++k) {
+                if (m_t[k].isSymbol("("))
+                    ++depth;
+                else if (m_t[k].isSymbol(")"))
+                    --depth;
+                else if (depth == 0 && m_t[k].isSymbol(","))
+                    fail(3001);
+            }
+        } else if (m_t[first].isWord("COLUMN")) {
+            ++first;
+        }
+        if (first >= last)
+            fail(904, "\"\"");
+        return range(begin, add) + " ADD COLUMN " + columnDefinition(table, first, last);
+    }
+
 private:
     std::string columnDefinition(const std::string& table, std::size_t b, std::size_t e)
     {
@@ -872,8 +912,9 @@ OraError translateSql(std::string_view oracleSql, TranslatedSql& out)
         return OraError::standard(936);
     try {
         Translator translator(oracleSql, tokens, out.binds);
-        out.sql = out.kind == StatementKind::Create ? translator.createTable(0, tokens.size())
-                                                    : translator.range(0, tokens.size());
+        out.sql = out.kind == StatementKind::Create  ? translator.createTable(0, tokens.size())
+                  : out.kind == StatementKind::Alter ? translator.alterTable(0, tokens.size())
+                                                     : translator.range(0, tokens.size());
     } catch (const OraException& e) {
         out.sql.clear();
         out.binds.clear();

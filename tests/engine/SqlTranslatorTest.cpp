@@ -260,6 +260,13 @@ TEST_F(EngineSqlFixture, DateAndNumberColumnsRefuseValuesTheyCouldNotGiveBack)
     EXPECT_EQ(errorCode("update visits set score = '1,5'"), 1722);
     EXPECT_EQ(value("select count(*) || max(at) from visits where score = 2.5 or at < date '2021-01-01'"),
                     "22024-02-29 00:00:00");
+
+    // Columns added later get the same checks; Oracle's parentheses around the column are accepted.
+    run("alter table visits add (note varchar2(3))");
+    run("alter table visits add due date");
+    EXPECT_EQ(errorCode("update visits set note = 'long'"), 12899);
+    EXPECT_EQ(errorCode("update visits set due = 'tomorrow'"), 1861);
+    EXPECT_EQ(errorCode("alter table visits add (a number, b number)"), 3001);
 }
 
 TEST_F(EngineSqlFixture, EmptyStringsAreNullAndNullsSortLast)
