@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <optional>
 
 namespace engine {
 
@@ -87,6 +88,8 @@ public:
         } guard(m_depth);
         if (m_depth > MaxNesting)
             fail(3001);
+        if (std::optional<std::string> wrapped = groupedRownum(begin, end))
+            return *wrapped;
         std::string out;
         std::vector<bool> skip;
         std::string limit = rownumLimit(begin, end, skip);
@@ -126,6 +129,64 @@ public:
         return out;
     }
 
+    // A grouped, aggregate or analytic query over one table with a ROWNUM bound in its WHERE clause: Oracle
+    // numbers the rows before grouping, so the rows are taken first, in a subquery named as the table was:
+    // SELECT list FROM (SELECT * FROM t a WHERE ... LIMIT n) a GROUP BY ... Nullopt for any other level.
+    std::optional<std::string> groupedRownum(std::size_t begin, std::size_t end)
+    {
+        if (begin >= end || !m_t[begin].isWord("SELECT"))
+            return std::nullopt;
+        int depth = 0;
+        std::size_t from = end, where = end, whereEnd = end, rownum = end;
+        bool grouped = false;
+        for (std::size_t k = begin; k < end; ++k) {
+            const SqlToken& t = m_t[k];
+            if (t.isSymbol("("))
+                ++depth;
+            else if (t.isSymbol(")"))
+                --depth;
+            else if (depth == 0) {
+                if (t.isWord("FROM") && from == end)
+                    from = k;
+                else if (t.isWord("WHERE") && where == end)
+                    where = k;
+                else if (t.isWord("ROWNUM") && rownum == end)
+                    rownum = k;
+                else if (t.isWord("UNION") || t.isWord("MINUS") || t.isWord("INTERSECT") || t.isWord("EXCEPT"))
+                    return std::nullopt;
+                else if (where != end && whereEnd == end &&
+                         (t.isWord("GROUP") || t.isWord("HAVING") || t.isWord("ORDER")))
+                    whereEnd = k;
+                if (t.isWord("GROUP") || t.isWord("HAVING") || t.isWord("OVER") ||
+                    (k + 1 < end && m_t[k + 1].isSymbol("(") && isAggregate(t)))
+                    grouped = true;
+            }
+        }
+        if (!grouped || from == end || where == end || rownum == end || rownum < where || rownum > whereEnd)
+            return std::nullopt;
+        // One table: name, schema.name, either with an alias.
+        std::size_t n = where - from - 1;
+        auto nameAt = [&](std::size_t k) {
+            return m_t[k].type == Type::QuotedIdent || (m_t[k].type == Type::Word && !isKeyword(m_t[k]));
+        };
+        std::size_t table = from + 1;
+        if (n >= 3 && m_t[from + 2].isSymbol(".")) {
+            if (!nameAt(from + 1))
+                return std::nullopt;
+            table = from + 3;
+            n -= 2;
+        }
+        if (n < 1 || n > 2 || !nameAt(table) || (n == 2 && !nameAt(table + 1)))
+            return std::nullopt;
+        const SqlToken& name = m_t[n == 2 ? table + 1 : table];
+        const std::string alias = name.type == Type::QuotedIdent ? quoteIdent(name.text) : upperAscii(name.text);
+        std::string out = range(begin, from);
+        out += " FROM (SELECT * " + range(from, whereEnd) + ") " + alias;
+        if (whereEnd < end)
+            out += " " + range(whereEnd, end);
+        return out;
+    }
+
     // A query level whose WHERE clause has the conjunct ROWNUM <= n, ROWNUM < n or ROWNUM = 1 becomes a LIMIT:
     // marks the tokens of that conjunct (and its AND or WHERE) in `skip` and returns the limit expression.
     // ROWNUM anywhere else stays unsupported.
@@ -158,7 +219,8 @@ public:
         if (at == end)
             return {};
         // Oracle numbers rows before grouping and analytic functions see them, so a LIMIT on the grouped
-        // rows would give other counts and sums: refused rather than answered wrongly.
+        // rows would give other counts and sums: refused rather than answered wrongly (one table is taken
+        // care of by groupedRownum).
         if (orAtTop || compound || grouped || where == end || at < where || at + 2 >= end)
             fail(3001);
         const SqlToken& op = m_t[at + 1];
