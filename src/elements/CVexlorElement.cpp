@@ -17,6 +17,10 @@
 
 namespace {
 
+// Stored history entries read at most per variable, before the newest are kept; bounds the work a
+// damaged or hostile item.cfg can cause.
+constexpr int kMaxStoredValues = 100000;
+
 const QString kConnection = QStringLiteral("CONNECTION");
 const QString kOthers = QStringLiteral("OTHERS");
 
@@ -197,12 +201,19 @@ void CVexlorElement::readConfiguration(const CProfileFile &cfg, const HistoryLim
         var.kind = cfg.readInt(section, QStringLiteral("VarType"));
         var.type = cfg.readString(section, QStringLiteral("Type"));
         var.value = cfg.readString(section, QStringLiteral("Value"));
-        for (int j = 0; j < limits.maxValues; ++j) {
+        // The history is stored oldest first. Keeping its first entries would freeze it once it is
+        // full: every newer value would be written beyond the limit and never read back. So the
+        // newest entries are the ones kept.
+        QStringList entries;
+        for (int j = 0; j < kMaxStoredValues; ++j) {
             const QString entry = cfg.readString(section, QStringLiteral("LastValue_%1").arg(j));
             if (entry.isEmpty())
                 break;
-            var.addToHistory(entry);
+            entries.append(entry);
         }
+        const qsizetype keep = std::clamp<qsizetype>(limits.maxValues, 0, entries.size());
+        for (qsizetype j = entries.size() - keep; j < entries.size(); ++j)
+            var.addToHistory(entries.at(j));
         m_savedVariables.push_back(std::move(var));
     }
 }
@@ -274,7 +285,6 @@ void CVexlorElement::writeConfiguration(CProfileFile &cfg)
     cfg.writeString(kOthers, QStringLiteral("LastStart"),
                     m_lastStart.format(QString::fromLatin1(CDateTime::kFileFormat)));
 
-    const int maxValues = optionLimits().maxValues;
     for (size_t i = 0; i < m_savedVariables.size(); ++i) {
         const CSQLVariable &var = m_savedVariables[i];
         const QString section = varSection(qsizetype(i));
@@ -284,11 +294,11 @@ void CVexlorElement::writeConfiguration(CProfileFile &cfg)
         writeText(cfg, section, QStringLiteral("Value"), var.value);
         for (qsizetype j = 0; j < var.history.size(); ++j)
             writeText(cfg, section, QStringLiteral("LastValue_%1").arg(j), var.history.at(j));
-        // Keys are never deleted, so a longer history of the section's earlier variable would
-        // follow this one's and be read back as its own; an empty entry ends the history there.
-        // Entries at or beyond the read limit are never read back and stay as they are.
+        // Keys are never deleted, so a longer history stored earlier in this section (a shorter
+        // history now, or the section's earlier variable) would follow this one's and be read back
+        // as its own; an empty entry ends the history there.
         const QString next = QStringLiteral("LastValue_%1").arg(var.history.size());
-        if (var.history.size() < maxValues && !cfg.readString(section, next).isEmpty())
+        if (!cfg.readString(section, next).isEmpty())
             cfg.writeString(section, next, QString());
     }
 }

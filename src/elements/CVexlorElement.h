@@ -29,8 +29,8 @@ public:
     static constexpr const char kIconFile[] = "icon.ico";
     static constexpr const char kConfigFile[] = "item.cfg";
 
-    // How much of the remembered variables a load reads: at most maxVars variables, for each at
-    // most maxValues history entries, both from index 0. Writing always writes everything.
+    // How much of the remembered variables a load reads: at most maxVars variables in the order
+    // stored, and for each the newest maxValues history entries. Writing always writes everything.
     struct HistoryLimits
     {
         int maxVars = 20;   // option MaxVarsInHist

@@ -146,7 +146,9 @@ TEST_F(ElementFolderTest, WindowsFolderLoadsAndSavesWithinTheLimits)
     // The used variable moved to the end of the first ten; the sections beyond stay as they were.
     EXPECT_EQ(str(out.readString("VAR_2", "Name")), ":V3");
     EXPECT_EQ(str(out.readString("VAR_9", "Name")), ":V2");
-    EXPECT_EQ(str(out.readString("VAR_9", "LastValue_9")), "h9");
+    // Of its twelve stored values the newest ten were read, so the newest stay remembered.
+    EXPECT_EQ(str(out.readString("VAR_9", "LastValue_0")), "h2");
+    EXPECT_EQ(str(out.readString("VAR_9", "LastValue_9")), "h11");
     EXPECT_EQ(str(out.readString("VAR_9", "LastValue_10")), "");
     // :V3 now sits where :V2's longer history was: that history must not become its own.
     EXPECT_EQ(str(out.readString("VAR_2", "LastValue_0")), "h0");
@@ -263,17 +265,15 @@ TEST_F(ElementFolderTest, RewriteDropsWhatIsNotWrittenNow)
 }
 
 // Values a profile read would trim or unquote: quoted ones from a Windows file keep their bytes
-// when unchanged, as do history entries beyond the read limit; new ones read back exactly as
-// entered.
+// when unchanged; new ones read back exactly as entered.
 TEST_F(ElementFolderTest, TextValuesReadBackAsWritten)
 {
     const QString dir = folder("8");
     const QByteArray cfg = kConfig.left(kConfig.indexOf("[VAR_0]")) +
                            "[VAR_0]\r\nVarType=1\r\nName=&N\r\nType=String\r\nValue='SMITH'\r\n"
-                           "LastValue_0=KING\r\nLastValue_1='SMITH'\r\nLastValue_2=beyond\r\n";
+                           "LastValue_0=KING\r\nLastValue_1='SMITH'\r\nLastValue_2=later\r\n";
     ASSERT_TRUE(writeBytes(dir + "item.cfg", cfg));
     ASSERT_TRUE(writeBytes(dir + "query.sql", "SELECT * FROM emp WHERE ename = &n"));
-    options::nMaxValuesInHist = 2;
     CVexlorElement e;
     ASSERT_TRUE(e.load(dir));
     ASSERT_EQ(e.parsedVariables().size(), 1u);
@@ -286,12 +286,35 @@ TEST_F(ElementFolderTest, TextValuesReadBackAsWritten)
     n.addToHistory(" padded ");
     n.addToHistory("\"q\"");
     e.save();
-    options::nMaxValuesInHist = 20;
     CVexlorElement back;
     ASSERT_TRUE(back.load(dir));
     EXPECT_EQ(str(back.parsedVariables()[0].value), "'KING'");
     EXPECT_EQ(back.parsedVariables()[0].history,
-              (QStringList{"KING", "SMITH", " padded ", "\"q\""}));
+              (QStringList{"KING", "SMITH", "later", " padded ", "\"q\""}));
+}
+
+// A full history keeps moving: the newest values are the ones read back, so a value entered
+// after the history reached its limit is still offered after a restart.
+TEST_F(ElementFolderTest, AFullHistoryKeepsItsNewestValues)
+{
+    const QString dir = folder("9");
+    ASSERT_TRUE(writeBytes(dir + "query.sql", "SELECT * FROM emp WHERE ename = :n"));
+    options::nMaxValuesInHist = 3;
+    {
+        CVexlorElement e;
+        ASSERT_TRUE(e.load(dir));
+        for (const char *v : {"a", "b", "c", "d"}) {
+            e.parsedVariables()[0].addToHistory(QString::fromLatin1(v));
+            e.save();
+            CVexlorElement reloaded; // every run starts from what the last one stored
+            ASSERT_TRUE(reloaded.load(dir));
+            e.parsedVariables()[0].history = reloaded.parsedVariables()[0].history;
+        }
+    }
+    CVexlorElement back;
+    ASSERT_TRUE(back.load(dir));
+    EXPECT_EQ(back.parsedVariables()[0].history, (QStringList{"b", "c", "d"}));
+    options::nMaxValuesInHist = 20;
 }
 
 TEST_F(ElementFolderTest, AGapInTheVariableSectionsEndsTheList)
