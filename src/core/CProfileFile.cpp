@@ -1,6 +1,7 @@
 #include "core/CProfileFile.h"
 
 #include "core/CodePage.h"
+#include "core/SaveFile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -578,7 +579,7 @@ bool CProfileFile::flush()
     if (!file.open(QIODevice::WriteOnly))
         return false;
     const QByteArray bytes = d->serialize();
-    if (file.write(bytes) != bytes.size() || !file.commit())
+    if (file.write(bytes) != bytes.size() || !savefile::commit(file))
         return false;
     d->dirty = false;
     d->state = FileState::Loaded;

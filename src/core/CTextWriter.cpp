@@ -1,6 +1,7 @@
 #include "core/CTextWriter.h"
 
 #include "core/CodePage.h"
+#include "core/SaveFile.h"
 
 #include <QSaveFile>
 
@@ -114,7 +115,7 @@ bool CTextWriter::commit()
     flushBuffer();
     if (m_failed)
         m_save->cancelWriting();
-    const bool ok = m_save->commit() && !m_failed;
+    const bool ok = savefile::commit(*m_save) && !m_failed;
     m_save.reset();
     m_bufferPos = -1;
     return ok;

@@ -9,6 +9,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include "core/SaveFile.h"
+
 #include <QSaveFile>
 
 #include <algorithm>
@@ -83,7 +85,7 @@ bool copyFileAtomically(const QString &source, const QString &target)
         if (out.write(chunk) != chunk.size())
             return false;
     }
-    return out.commit();
+    return savefile::commit(out);
 }
 
 QString varSection(qsizetype i) { return QStringLiteral("VAR_%1").arg(i); }

@@ -1,5 +1,7 @@
 #include "platform/CXdgAutostart.h"
 
+#include "core/SaveFile.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -109,7 +111,7 @@ bool CXdgAutostart::setEnabled(bool enabled)
         file.cancelWriting();
         return false;
     }
-    return file.commit();
+    return savefile::commit(file);
 }
 
 bool CXdgAutostart::isEnabled() const { return QFileInfo::exists(entryPath()); }

@@ -1,3 +1,4 @@
+#include "core/CProfileFile.h"
 #include "core/CTextReader.h"
 #include "core/CTextWriter.h"
 
@@ -115,23 +116,34 @@ TEST_F(TextWriterTest, FileThatCannotBeCreatedMakesWritesNoOps)
 
 TEST_F(TextWriterTest, FailedWriteLeavesTheOldFile)
 {
-    ASSERT_TRUE(testfiles::writeBytes(path(), "old content"));
-    // A file-size limit makes the write fail part-way, also for a privileged user.
-    rlimit old{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = old;
-    small.rlim_cur = 4096;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    bool committed = true;
-    {
-        CTextWriter writer(path(), CTextStream::Utf16LE);
-        writer.writeText(QString(20000, 'x'));
-        committed = writer.commit();
+    // A file-size limit makes the write fail part-way, also for a privileged user: once inside a
+    // long write, once in the last flush of a short text (which QSaveFile alone lets through).
+    for (const int length : {20000, 5000}) {
+        ASSERT_TRUE(testfiles::writeBytes(path(), "old content"));
+        rlimit old{};
+        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = old;
+        small.rlim_cur = 4096;
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+        bool committed = true;
+        {
+            CTextWriter writer(path(), CTextStream::Utf16LE);
+            writer.writeText(QString(length, 'x'));
+            committed = writer.commit();
+        }
+        bool flushed = true;
+        {
+            CProfileFile ini(path("ini"));
+            ini.writeString("S", "k", QString(length, 'y'));
+            flushed = ini.flush();
+        }
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
+        EXPECT_FALSE(committed) << length;
+        EXPECT_FALSE(flushed) << length;
+        EXPECT_EQ(testfiles::readBytes(path()), QByteArray("old content"));
+        EXPECT_FALSE(QFile::exists(path("ini")));
+        EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files), QStringList{"out.txt"});
     }
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
-    EXPECT_FALSE(committed);
-    EXPECT_EQ(testfiles::readBytes(path()), QByteArray("old content"));
-    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files), QStringList{"out.txt"});
 }

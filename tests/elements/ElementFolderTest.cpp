@@ -9,6 +9,10 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <csignal>
+
+#include <sys/resource.h>
+
 #include <chrono>
 #include <future>
 
@@ -392,15 +396,25 @@ TEST_F(ElementFolderTest, UnwritableFolderKeepsTheOldFiles)
     ASSERT_TRUE(writeBytes(dir + "item.cfg", kConfig));
     CVexlorElement e;
     ASSERT_TRUE(e.load(dir));
-    QFile::setPermissions(dir, QFile::ReadOwner | QFile::ExeOwner);
-    if (::access(QFile::encodeName(dir).constData(), W_OK) == 0) {
-        QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        GTEST_SKIP() << "permissions do not apply to this user";
-    }
     e.setName("new");
     e.connection().setUser("OTHER");
+
+    // A read-only folder stops an ordinary user; a privileged one is stopped by a file-size limit
+    // that makes every write fail part-way.
+    QFile::setPermissions(dir, QFile::ReadOwner | QFile::ExeOwner);
+    const bool privileged = ::access(QFile::encodeName(dir).constData(), W_OK) == 0;
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    if (privileged) {
+        rlimit tiny = old;
+        tiny.rlim_cur = 1;
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tiny), 0);
+    }
     e.save();
     e.saveConfiguration(true);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
     QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     EXPECT_EQ(readBytes(dir + "name.txt"), "old");
     EXPECT_EQ(readBytes(dir + "item.cfg"), kConfig);
