@@ -36,14 +36,14 @@ void CBarLayout::readBarRect(const QString &folder)
     }
 }
 
-void CBarLayout::writeBarRect(const QString &folder) const
+bool CBarLayout::writeBarRect(const QString &folder) const
 {
     CProfileFile file(layoutPath(folder));
     file.writeInt(kGeneral, QStringLiteral("Left"), m_barRect.left);
     file.writeInt(kGeneral, QStringLiteral("Top"), m_barRect.top);
     file.writeInt(kGeneral, QStringLiteral("Right"), m_barRect.right);
     file.writeInt(kGeneral, QStringLiteral("Bottom"), m_barRect.bottom);
-    file.flush();
+    return file.flush();
 }
 
 void CBarLayout::readOrderMap(const QString &folder, CElementList &list)
@@ -68,14 +68,16 @@ void CBarLayout::readOrderMap(const QString &folder, CElementList &list)
     sortByPosition(list);
 }
 
-void CBarLayout::writeOrderMap(const QString &folder) const
+bool CBarLayout::writeOrderMap(const QString &folder) const
 {
     CProfileFile file(layoutPath(folder));
     for (size_t i = 0; i < m_map.size(); ++i) {
         file.writeInt(kElMap, QStringLiteral("El_%1").arg(i), m_map[i].elementNumber);
         file.writeInt(kElMap, QStringLiteral("Map_%1").arg(i), m_map[i].position);
     }
-    file.flush();
+    const bool ok = file.flush();
+    m_writeFailed = m_writeFailed || !ok;
+    return ok;
 }
 
 CBarLayout::Entry *CBarLayout::entryOf(int elementNumber)
@@ -150,6 +152,7 @@ bool CBarLayout::swapElements(const CVexlorElement &a, const CVexlorElement &b, 
 
 bool CBarLayout::moveBy(int index, int step, CElementList &list, const QString &folder)
 {
+    m_writeFailed = false;
     if (index < 0 || size_t(index) >= list.size())
         return false;
     CVexlorElement *element = list[size_t(index)].get();
@@ -181,7 +184,7 @@ bool CBarLayout::moveDown(int index, CElementList &list, const QString &folder)
     return moveBy(index, +1, list, folder);
 }
 
-void CBarLayout::renumber(CElementList &list, const QString &folder)
+bool CBarLayout::renumber(CElementList &list, const QString &folder)
 {
     sortByPosition(list);
     m_map.clear();
@@ -189,5 +192,5 @@ void CBarLayout::renumber(CElementList &list, const QString &folder)
         m_map.push_back({list[i]->elementNumber(), int(i) + 1});
         list[i]->setBarPosition(int(i) + 1);
     }
-    writeOrderMap(folder);
+    return writeOrderMap(folder);
 }

@@ -9,9 +9,9 @@
 
 // The layout file tvl.cfg of a script folder: the bar's rectangle ("GENERAL") and the order map
 // from element number to bar position ("EL_MAP", El_%d / Map_%d). The bar window holds one for its
-// current folder; every operation takes the folder (a '/' is added when missing). Write failures
-// are ignored and leave the old file. Map entries naming no loaded element are harmless and dropped
-// by renumber().
+// current folder; every operation takes the folder (a '/' is added when missing). Writes report
+// whether they worked and a failed write leaves the old file. Map entries naming no loaded element
+// are harmless and dropped by renumber().
 class CBarLayout
 {
 public:
@@ -31,13 +31,13 @@ public:
     // Takes the stored rectangle when it has a non-zero width and height, then repairs the bar
     // rectangle: zero height → top 0, bottom 300; zero width → left 0, right 300.
     void readBarRect(const QString &folder);
-    void writeBarRect(const QString &folder) const;
+    bool writeBarRect(const QString &folder) const;
 
     // Reads the map; when it is empty builds (number, number) for every element in list order and
     // writes it. Then gives every element its position (0 without an entry) and sorts list by
     // position.
     void readOrderMap(const QString &folder, CElementList &list);
-    void writeOrderMap(const QString &folder) const;
+    bool writeOrderMap(const QString &folder) const;
 
     // The position of the first entry for elementNumber, or 0.
     int positionOf(int elementNumber) const;
@@ -61,19 +61,24 @@ public:
 
     // Up and Down: swaps the element at index with its neighbour before or after it in bar order
     // (renumbering first when an element has no entry or shares its position). False (nothing
-    // changed) at the edge of the list or for an index outside it.
+    // changed) at the edge of the list or for an index outside it. A move that could not write the
+    // map still moves in memory; orderMapWriteFailed() then says so.
     bool moveUp(int index, CElementList &list, const QString &folder);
     bool moveDown(int index, CElementList &list, const QString &folder);
 
     // Sorts list by position, rebuilds the map as (number, 1 … n) in that order, sets the elements'
-    // positions likewise and writes the map.
-    void renumber(CElementList &list, const QString &folder);
+    // positions likewise and writes the map; false when the map could not be written.
+    bool renumber(CElementList &list, const QString &folder);
+
+    // Whether a map write of the last moveUp() or moveDown() failed.
+    bool orderMapWriteFailed() const { return m_writeFailed; }
+    static QString layoutPath(const QString &folder);
 
 private:
     Entry *entryOf(int elementNumber);
     bool moveBy(int index, int step, CElementList &list, const QString &folder);
-    static QString layoutPath(const QString &folder);
 
     CScreenRect m_barRect;    // the bar window's outer rectangle, screen coordinates
     std::vector<Entry> m_map; // order map; lookups take the first entry of a number
+    mutable bool m_writeFailed = false;
 };

@@ -6,10 +6,10 @@
 #include "elements/CSQLBindVar.h"
 #include "settings/Options.h"
 
+#include "core/SaveFile.h"
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include "core/SaveFile.h"
 
 #include <QSaveFile>
 
@@ -57,11 +57,11 @@ QString readTextFile(const QString &path)
     return text;
 }
 
-void writeTextFile(const QString &path, const QString &text)
+bool writeTextFile(const QString &path, const QString &text)
 {
     CTextWriter writer(path, CTextStream::Ansi);
     writer.writeText(text);
-    writer.commit();
+    return writer.commit();
 }
 
 // Copies source over target through a temporary file, so a failed copy leaves target as it was.
@@ -220,38 +220,59 @@ void CVexlorElement::readConfiguration(const CProfileFile &cfg, const HistoryLim
     }
 }
 
-void CVexlorElement::save()
+bool CVexlorElement::save()
 {
+    m_lastFailure.clear();
     if (m_folderPath.isEmpty())
-        return;
-    if (!QFileInfo(m_folderPath).isDir())
-        QDir().mkdir(m_folderPath);
+        return true;
+    if (!QFileInfo(m_folderPath).isDir() && !QDir().mkdir(m_folderPath)) {
+        m_lastFailure = m_folderPath;
+        return false;
+    }
 
-    writeTextFile(filePath(kNameFile), m_name);
-    writeTextFile(filePath(kDescriptionFile), m_description);
-    writeTextFile(filePath(kQueryFile), m_sqlText);
+    // Every file is tried, so one that fails does not keep the others from being saved; the first
+    // failure is the one reported.
+    const auto note = [this](bool ok, const QString &path) {
+        if (!ok && m_lastFailure.isEmpty())
+            m_lastFailure = path;
+    };
+    note(writeTextFile(filePath(kNameFile), m_name), filePath(kNameFile));
+    note(writeTextFile(filePath(kDescriptionFile), m_description), filePath(kDescriptionFile));
+    note(writeTextFile(filePath(kQueryFile), m_sqlText), filePath(kQueryFile));
 
     const QString iconTarget = filePath(kIconFile);
-    if (m_iconPath != iconTarget && copyFileAtomically(m_iconPath, iconTarget))
-        m_iconPath = iconTarget;
+    if (!m_iconPath.isEmpty() && m_iconPath != iconTarget) {
+        const bool copied = copyFileAtomically(m_iconPath, iconTarget);
+        note(copied, iconTarget);
+        if (copied)
+            m_iconPath = iconTarget;
+    }
 
     mergeVariables();
-    saveConfiguration(false);
+    const QString failureBefore = m_lastFailure;
+    const bool configured = saveConfiguration(false);
+    if (!failureBefore.isEmpty())
+        m_lastFailure = failureBefore;
+    return configured && m_lastFailure.isEmpty();
 }
 
-void CVexlorElement::saveConfiguration(bool rewrite)
+bool CVexlorElement::saveConfiguration(bool rewrite)
 {
+    m_lastFailure.clear();
     if (!m_connection.savePassword())
         m_connection.setPassword(QString());
     if (m_folderPath.isEmpty())
-        return;
+        return true;
 
     const QString path = filePath(kConfigFile);
     if (!rewrite) {
         CProfileFile cfg(path);
         writeConfiguration(cfg);
-        cfg.flush();
-        return;
+        if (!cfg.flush()) {
+            m_lastFailure = path;
+            return false;
+        }
+        return true;
     }
     // A rewrite builds the new file beside the old one and renames it over, so that a failed write
     // never leaves the element without its configuration.
@@ -263,9 +284,13 @@ void CVexlorElement::saveConfiguration(bool rewrite)
         writeConfiguration(cfg);
         written = cfg.flush() && QFileInfo::exists(fresh);
     }
-    if (!written ||
-        std::rename(QFile::encodeName(fresh).constData(), QFile::encodeName(path).constData()) != 0)
+    if (!written || std::rename(QFile::encodeName(fresh).constData(),
+                                QFile::encodeName(path).constData()) != 0) {
         QFile::remove(fresh);
+        m_lastFailure = path;
+        return false;
+    }
+    return true;
 }
 
 void CVexlorElement::writeConfiguration(CProfileFile &cfg)

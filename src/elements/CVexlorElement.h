@@ -17,9 +17,9 @@ class CProfileFile;
 // One saved SQL statement as an element folder holds it: name.txt, description.txt, query.sql (text
 // in any encoding, written back in the ANSI code page), icon.ico and item.cfg (connection user and
 // database, window rectangles, hot key, flags, last start and the remembered variables with their
-// history). Folder paths use '/' and end with one once loaded or created. No operation reports a
-// failure: missing files give defaults, failed writes leave the old files (every file is replaced
-// atomically).
+// history). Folder paths use '/' and end with one once loaded or created. Missing files give
+// defaults; writes report whether they worked (lastFailure() names the file that failed) and a
+// failed write leaves the old file (every file is replaced atomically).
 class CVexlorElement
 {
 public:
@@ -59,18 +59,24 @@ public:
     // Writes the whole folder: creates it (one level) when missing, writes the three text files,
     // copies the icon when the icon path is not already the folder's icon.ico, merges the parsed
     // variables into the saved ones and saves the configuration without rewrite. An element
-    // without a folder path writes nothing.
-    void save();
+    // without a folder path writes nothing (true). False when any file could not be written; the
+    // others are still written and lastFailure() names the first that failed.
+    bool save();
 
     // Writes item.cfg value by value; keys not written stay. With rewrite the file is replaced by
     // one holding only what is written now (atomically: a failed rewrite leaves the old file).
     // Without save password the connection's password is cleared in memory first. Every text
-    // reads back as written (values a read would trim or unquote are quoted once more).
-    void saveConfiguration(bool rewrite);
+    // reads back as written (values a read would trim or unquote are quoted once more). False when
+    // item.cfg could not be written (lastFailure() is its path).
+    bool saveConfiguration(bool rewrite);
+
+    // The path of the file or folder that the last save() or saveConfiguration() failed to write,
+    // or "" when it worked.
+    const QString &lastFailure() const { return m_lastFailure; }
 
     // Removes the element folder with everything in it, whatever its depth or path length. Refuses
-    // (false) an empty folder path or one whose number is 0. The caller ignores the outcome; tests
-    // do not.
+    // (false) an empty folder path or one whose number is 0; false too when anything could not be
+    // removed.
     bool deleteFolder();
 
     // Rebuilds the parsed variables from the SQL text; each takes every field of the first saved
@@ -164,6 +170,7 @@ private:
     std::vector<CSQLVariable> m_parsedVariables; // found in the SQL text, values of this run
     std::vector<CSQLVariable> m_savedVariables;  // remembered in item.cfg, most recently used last
     CElementAttachments m_attachments;
+    QString m_lastFailure; // file the last save failed to write
 };
 
 // The elements of one script folder as the bar owns them, in bar order once sorted.
