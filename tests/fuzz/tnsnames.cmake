@@ -1,0 +1,1 @@
+tarvolo_fuzz(tnsnames DEPS tarvolo_oracle_client)
