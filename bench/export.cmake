@@ -1,0 +1,1 @@
+tarvolo_bench(export DEPS tarvolo_execution PkgConfig::XLSXWRITER)
