@@ -2,7 +2,10 @@
 
 #include "core/CodePage.h"
 #include "db/error.h"
+#include "oci/process_environment.h"
 #include "oci/registry.h"
+
+#include <cassert>
 
 namespace db {
 namespace {
@@ -38,6 +41,16 @@ connection::~connection()
         release();
 }
 
+void connection::keep_warning(void *handle, oci::ub4 type)
+{
+    const std::string text = error::record_text(m_table, handle, type);
+    if (text.empty())
+        return;
+    if (!m_warning.empty())
+        m_warning += '\n';
+    m_warning += text;
+}
+
 void connection::open(const open_parameters &parameters)
 {
     if (m_environment != nullptr && close() != oci::OCI_SUCCESS)
@@ -49,12 +62,16 @@ void connection::open(const open_parameters &parameters)
         throw DB_LIBRARY_ERROR(error::environment_failed, source.failureDetail());
     m_provider = &source;
     m_table = table;
+    m_warning.clear();
     const oci::api &t = *table;
 
-    oci::sword s = t.OCIEnvCreate(&m_environment, parameters.environment_mode, nullptr, nullptr,
-                                  nullptr, nullptr, 0, nullptr);
-    if (s != oci::OCI_SUCCESS)
+    const oci::ub2 charset = oci::narrowCharsetId();
+    oci::sword s = t.OCIEnvNlsCreate(&m_environment, parameters.environment_mode, nullptr, nullptr,
+                                     nullptr, nullptr, 0, nullptr, charset, charset);
+    if (!succeeded(s))
         throw DB_LIBRARY_ERROR(error::environment_failed, std::string_view());
+    if (s == oci::OCI_SUCCESS_WITH_INFO)
+        keep_warning(m_environment, oci::OCI_HTYPE_ENV);
 
     auto alloc = [&](void **handle, oci::ub4 type) {
         const oci::sword st = t.OCIHandleAlloc(m_environment, handle, type, 0, nullptr);
@@ -71,8 +88,11 @@ void connection::open(const open_parameters &parameters)
     s = t.OCIServerAttach(m_server, m_error,
                           reinterpret_cast<const oci::OraText *>(parameters.service.data()),
                           static_cast<oci::sb4>(parameters.service.size()), oci::OCI_DEFAULT);
-    m_attached = succeeded(s); // a warning still attached: detach is due even though open fails
-    check(s);
+    m_attached = succeeded(s);
+    if (s == oci::OCI_SUCCESS_WITH_INFO)
+        keep_warning(m_error, oci::OCI_HTYPE_ERROR);
+    else
+        check(s);
     alloc(reinterpret_cast<void **>(&m_service_context), oci::OCI_HTYPE_SVCCTX);
     check(t.OCIAttrSet(m_service_context, oci::OCI_HTYPE_SVCCTX, m_server, 0, oci::OCI_ATTR_SERVER,
                        m_error));
@@ -92,7 +112,9 @@ void connection::open(const open_parameters &parameters)
     // A warning such as ORA-28002 (the password expires soon) still began a usable session, as
     // every Oracle tool treats it; refusing it would lock the user out during the grace period.
     m_session_live = succeeded(s);
-    if (s != oci::OCI_SUCCESS_WITH_INFO)
+    if (s == oci::OCI_SUCCESS_WITH_INFO)
+        keep_warning(m_error, oci::OCI_HTYPE_ERROR);
+    else
         check(s);
     check(t.OCIAttrSet(m_service_context, oci::OCI_HTYPE_SVCCTX, m_session, 0,
                        oci::OCI_ATTR_SESSION, m_error));
@@ -108,13 +130,21 @@ void connection::open(const open_parameters &parameters)
 
 oci::sword connection::close() noexcept
 {
+    assert(m_children == 0 && "statements and result sets die before their connection");
     if (m_table == nullptr)
         return oci::OCI_SUCCESS;
     const oci::api &t = *m_table;
-    if (m_server != nullptr) {
-        oci::ub1 off = 0;
-        t.OCIAttrSet(m_server, oci::OCI_HTYPE_SERVER, &off, 1, oci::OCI_ATTR_NONBLOCKING_MODE,
-                     m_error);
+    if (m_server != nullptr && m_error != nullptr && m_attached) {
+        // Setting the attribute toggles the mode whatever the value passed, so a blocking session
+        // is left alone: toggling it would make the session end return OCI_STILL_EXECUTING.
+        oci::ub1 non_blocking = 0;
+        if (t.OCIAttrGet(m_server, oci::OCI_HTYPE_SERVER, &non_blocking, nullptr,
+                         oci::OCI_ATTR_NONBLOCKING_MODE, m_error) == oci::OCI_SUCCESS &&
+            non_blocking != 0) {
+            oci::ub1 ignored = 0;
+            t.OCIAttrSet(m_server, oci::OCI_HTYPE_SERVER, &ignored, 1,
+                         oci::OCI_ATTR_NONBLOCKING_MODE, m_error);
+        }
     }
     oci::sword s = oci::OCI_SUCCESS;
     if (m_service_context != nullptr && m_error != nullptr) {

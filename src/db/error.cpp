@@ -118,6 +118,27 @@ error error::oracle(const oci::api *table, oci::sword status, void *handle, oci:
     return e;
 }
 
+std::string error::record_text(const oci::api *table, void *handle, oci::ub4 handleType) noexcept
+{
+    if (table == nullptr || table->OCIErrorGet == nullptr || handle == nullptr)
+        return {};
+    try {
+        std::string buffer(kMessageBufferSize, '\0');
+        oci::sb4 number = 0;
+        const oci::sword s = table->OCIErrorGet(handle, 1, nullptr, &number,
+                                                reinterpret_cast<oci::OraText *>(buffer.data()),
+                                                kMessageBufferSize, handleType);
+        if (s != oci::OCI_SUCCESS)
+            return {};
+        buffer.resize(std::strlen(buffer.c_str()));
+        while (!buffer.empty() && (buffer.back() == '\n' || buffer.back() == '\r'))
+            buffer.pop_back();
+        return buffer;
+    } catch (...) { // out of memory: the warning is lost, the call still succeeded
+        return {};
+    }
+}
+
 error error::library(int code, std::string_view detail, const char *module, int line)
 {
     error e;

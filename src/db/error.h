@@ -40,6 +40,12 @@ public:
     static error oracle(const oci::api *table, oci::sword status, void *handle, oci::ub4 handleType,
                         std::string_view detail = {}, const char *module = "", int line = 0);
 
+    // The text of record 1 of handle (of handleType) without its trailing line break, as read with
+    // OCIErrorGet; empty when there is none or table or handle is null. Used for the warnings of
+    // calls that returned OCI_SUCCESS_WITH_INFO. Never throws.
+    static std::string record_text(const oci::api *table, void *handle,
+                                   oci::ub4 handleType) noexcept;
+
     // A library error with its code's text and an optional detail.
     static error library(int code, std::string_view detail = {}, const char *module = "",
                          int line = 0);

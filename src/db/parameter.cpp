@@ -48,7 +48,9 @@ void parameter::bind()
                                     nullptr, 0, nullptr, oci::OCI_DEFAULT);
     if (s != oci::OCI_SUCCESS)
         throw DB_ORACLE_ERROR(t, s, conn.error_handle(), oci::OCI_HTYPE_ERROR, m_name);
-    oci::ub4 charset = oci::OCI_UTF16ID;
+    if (m_kind != kind_string)
+        return;                          // the character set applies to character data only
+    oci::ub2 charset = oci::OCI_UTF16ID; // the attribute is a ub2
     s = t->OCIAttrSet(m_bind, oci::OCI_HTYPE_BIND, &charset, sizeof charset, oci::OCI_ATTR_CHARSET_ID,
                       conn.error_handle());
     if (s != oci::OCI_SUCCESS)

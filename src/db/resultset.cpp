@@ -9,7 +9,8 @@
 namespace db {
 
 resultset::resultset(oci::OCIStmt *statement_handle, connection &conn, oci::ub2 rows)
-    : m_connection(&conn), m_statement(statement_handle), m_rows_per_fetch(rows < 1 ? 1 : rows)
+    : m_child(conn), m_connection(&conn), m_statement(statement_handle),
+      m_rows_per_fetch(rows < 1 ? 1 : rows)
 {
     describe();
     define();
@@ -86,7 +87,7 @@ void resultset::define()
         if (s != oci::OCI_SUCCESS)
             throw DB_ORACLE_ERROR(t, s, err, oci::OCI_HTYPE_ERROR, c->m_name);
         if (is_string) {
-            oci::ub4 charset = oci::OCI_UTF16ID;
+            oci::ub2 charset = oci::OCI_UTF16ID; // the attribute is a ub2
             s = t->OCIAttrSet(c->m_define, oci::OCI_HTYPE_DEFINE, &charset, sizeof charset,
                               oci::OCI_ATTR_CHARSET_ID, err);
             if (s != oci::OCI_SUCCESS)

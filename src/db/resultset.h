@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/column.h"
+#include "db/connection.h"
 
 #include <map>
 #include <memory>
@@ -8,8 +9,6 @@
 #include <vector>
 
 namespace db {
-
-class connection;
 
 // The cursor over an executed query: describes the select list once, defines one batch buffer per
 // column and fetches batch by batch. Destroy it before its statement.
@@ -59,6 +58,7 @@ private:
     void describe();
     void define();
 
+    connection::child m_child;                      // counted while the result set lives
     std::vector<std::unique_ptr<column>> m_columns; // select-list order
     std::map<std::string, column *> m_by_name;
     connection *m_connection;

@@ -25,7 +25,8 @@ void set_rows_per_fetch(oci::ub2 rows)
     g_rows_per_fetch.store(rows < 1 ? oci::ub2(1) : rows);
 }
 
-statement::statement(connection &conn, const char *sql, int length) : m_connection(&conn)
+statement::statement(connection &conn, const char *sql, int length)
+    : m_connection(&conn), m_child(conn)
 {
     const oci::api *t = conn.table();
     if (t == nullptr || conn.environment() == nullptr)
@@ -106,7 +107,10 @@ void statement::execute()
     const oci::sword s = t->OCIStmtExecute(m_connection->service_context(), handle(),
                                            m_connection->error_handle(), iterations, 0, nullptr,
                                            nullptr, oci::OCI_DEFAULT);
-    if (s != oci::OCI_SUCCESS)
+    m_warning.clear();
+    if (s == oci::OCI_SUCCESS_WITH_INFO)
+        m_warning = error::record_text(t, m_connection->error_handle(), oci::OCI_HTYPE_ERROR);
+    else if (s != oci::OCI_SUCCESS)
         throw DB_ORACLE_ERROR(t, s, m_connection->error_handle(), oci::OCI_HTYPE_ERROR, std::string_view());
     m_executed = true;
 }

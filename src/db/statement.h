@@ -1,7 +1,8 @@
 #pragma once
 
-#include "db/parameter.h"
+#include "db/connection.h"
 #include "db/oci_owner.h"
+#include "db/parameter.h"
 
 #include <QByteArray>
 #include <QString>
@@ -13,7 +14,6 @@
 
 namespace db {
 
-class connection;
 class resultset;
 
 // Rows per fetch: one process-wide count, initially 20, read when a result set is created.
@@ -46,8 +46,14 @@ public:
 
     const std::vector<std::unique_ptr<parameter>> &parameters() const { return m_parameters; }
 
-    // Executes: 0 iterations for a SELECT, 1 otherwise. Throws an Oracle error on failure.
+    // Executes: 0 iterations for a SELECT, 1 otherwise. Throws an Oracle error on failure. A
+    // warning (OCI_SUCCESS_WITH_INFO, e.g. ORA-24344 for a procedure created with compilation
+    // errors) means the statement ran: its text is kept in warning().
     void execute();
+
+    // The warning of the last execute (system code page, without a trailing line break); empty when
+    // it succeeded without one.
+    const std::string &warning() const { return m_warning; }
 
     // execute(), then a result set over this statement with its first batch fetched; owned by the
     // caller and destroyed before this statement.
@@ -62,7 +68,8 @@ private:
     statement(connection &conn, const QByteArray &sql); // prepares every byte of sql
 
     connection *m_connection;
-    oci_owner m_handle; // the OCIStmt; freed before the parameters
+    connection::child m_child; // counted while the statement lives
+    oci_owner m_handle;        // the OCIStmt; freed before the parameters
     oci::ub2 m_type = 0;
     std::vector<std::unique_ptr<parameter>> m_parameters; // in bind order
     std::map<std::string, parameter *> m_by_name;          // last bound wins
@@ -70,6 +77,7 @@ private:
                                                           // handle still points at their buffers
     bool m_prepared = false;
     bool m_executed = false;
+    std::string m_warning;
 };
 
 } // namespace db

@@ -1,5 +1,6 @@
 #include "engine/EngineFunctions.h"
 
+#include "engine/EngineFaultHook.h"
 #include "engine/EngineValue.h"
 #include "engine/OraFormat.h"
 #include "engine/SqlLexer.h"
@@ -69,16 +70,34 @@ void resultDouble(sqlite3_context* ctx, double d)
     sqlite3_result_double(ctx, d);
 }
 
-// Runs a function body, turning an OraException into an SQLite error carrying the ORA text.
-template <typename F> void guarded(sqlite3_context* ctx, F&& body)
+// Runs a function body; nothing may propagate into SQLite. An OraException becomes an SQLite error
+// carrying its ORA text, an allocation failure SQLite's out-of-memory error, anything else
+// ORA-00600 with the exception's text.
+template <typename F> void guarded(sqlite3_context *ctx, F &&body) noexcept
 {
     try {
         body();
-    } catch (const OraException& e) {
-        sqlite3_result_error(ctx, e.error().text().c_str(), -1);
     } catch (const std::bad_alloc&) {
         sqlite3_result_error_nomem(ctx);
+    } catch (...) {
+        try {
+            sqlite3_result_error(ctx, OraError::fromCurrentException().text().c_str(), -1);
+        } catch (...) {
+            sqlite3_result_error_nomem(ctx);
+        }
     }
+}
+
+using SqlFunction = void (*)(sqlite3_context *, int, sqlite3_value **);
+
+// What SQLite calls for the function F: F behind the guard.
+template <SqlFunction F>
+void sqlEntry(sqlite3_context *ctx, int argc, sqlite3_value **argv) noexcept
+{
+    guarded(ctx, [&] {
+        faults::throwIfPending(faults::Site::SqlFunction);
+        F(ctx, argc, argv);
+    });
 }
 
 bool anyNull(int argc, sqlite3_value** argv)
@@ -695,46 +714,46 @@ struct FunctionDef
 {
     const char* name;
     int argc; // -1 = any
-    void (*fn)(sqlite3_context*, int, sqlite3_value**);
+    SqlFunction fn;
     bool deterministic;
 };
 
 constexpr FunctionDef Functions[] = {
-    {"ORA_SYSDATE", 0, fnSysdate, false},
-    {"ORA_SYSTIMESTAMP", 0, fnSysdate, false},
-    {"ORA_CONCAT", 2, fnConcat, true},
-    {"ORA_ADD", 2, fnAdd, true},
-    {"ORA_SUB", 2, fnSub, true},
-    {"ORA_DIV", 2, fnDiv, true},
-    {"NVL", 2, fnNvl, true},
-    {"NVL2", 3, fnNvl2, true},
-    {"DECODE", -1, fnDecode, true},
-    {"TO_CHAR", 1, fnToChar, true},
-    {"TO_CHAR", 2, fnToChar, true},
-    {"TO_DATE", 1, fnToDate, false},
-    {"TO_DATE", 2, fnToDate, false},
-    {"TO_NUMBER", 1, fnToNumber, true},
-    {"TO_NUMBER", 2, fnToNumber, true},
-    {"TRUNC", 1, fnTrunc, true},
-    {"TRUNC", 2, fnTrunc, true},
-    {"ROUND", 1, fnRound, true},
-    {"ROUND", 2, fnRound, true},
-    {"ADD_MONTHS", 2, fnAddMonths, true},
-    {"MONTHS_BETWEEN", 2, fnMonthsBetween, true},
-    {"LAST_DAY", 1, fnLastDay, true},
-    {"SUBSTR", 2, fnSubstr, true},
-    {"SUBSTR", 3, fnSubstr, true},
-    {"INSTR", 2, fnInstr, true},
-    {"INSTR", 3, fnInstr, true},
-    {"INSTR", 4, fnInstr, true},
-    {"LPAD", 2, fnLpad, true},
-    {"LPAD", 3, fnLpad, true},
-    {"RPAD", 2, fnRpad, true},
-    {"RPAD", 3, fnRpad, true},
-    {"INITCAP", 1, fnInitcap, true},
-    {"CHR", 1, fnChr, true},
-    {"GREATEST", -1, fnGreatest, true},
-    {"LEAST", -1, fnLeast, true},
+    {"ORA_SYSDATE", 0, sqlEntry<fnSysdate>, false},
+    {"ORA_SYSTIMESTAMP", 0, sqlEntry<fnSysdate>, false},
+    {"ORA_CONCAT", 2, sqlEntry<fnConcat>, true},
+    {"ORA_ADD", 2, sqlEntry<fnAdd>, true},
+    {"ORA_SUB", 2, sqlEntry<fnSub>, true},
+    {"ORA_DIV", 2, sqlEntry<fnDiv>, true},
+    {"NVL", 2, sqlEntry<fnNvl>, true},
+    {"NVL2", 3, sqlEntry<fnNvl2>, true},
+    {"DECODE", -1, sqlEntry<fnDecode>, true},
+    {"TO_CHAR", 1, sqlEntry<fnToChar>, true},
+    {"TO_CHAR", 2, sqlEntry<fnToChar>, true},
+    {"TO_DATE", 1, sqlEntry<fnToDate>, false},
+    {"TO_DATE", 2, sqlEntry<fnToDate>, false},
+    {"TO_NUMBER", 1, sqlEntry<fnToNumber>, true},
+    {"TO_NUMBER", 2, sqlEntry<fnToNumber>, true},
+    {"TRUNC", 1, sqlEntry<fnTrunc>, true},
+    {"TRUNC", 2, sqlEntry<fnTrunc>, true},
+    {"ROUND", 1, sqlEntry<fnRound>, true},
+    {"ROUND", 2, sqlEntry<fnRound>, true},
+    {"ADD_MONTHS", 2, sqlEntry<fnAddMonths>, true},
+    {"MONTHS_BETWEEN", 2, sqlEntry<fnMonthsBetween>, true},
+    {"LAST_DAY", 1, sqlEntry<fnLastDay>, true},
+    {"SUBSTR", 2, sqlEntry<fnSubstr>, true},
+    {"SUBSTR", 3, sqlEntry<fnSubstr>, true},
+    {"INSTR", 2, sqlEntry<fnInstr>, true},
+    {"INSTR", 3, sqlEntry<fnInstr>, true},
+    {"INSTR", 4, sqlEntry<fnInstr>, true},
+    {"LPAD", 2, sqlEntry<fnLpad>, true},
+    {"LPAD", 3, sqlEntry<fnLpad>, true},
+    {"RPAD", 2, sqlEntry<fnRpad>, true},
+    {"RPAD", 3, sqlEntry<fnRpad>, true},
+    {"INITCAP", 1, sqlEntry<fnInitcap>, true},
+    {"CHR", 1, sqlEntry<fnChr>, true},
+    {"GREATEST", -1, sqlEntry<fnGreatest>, true},
+    {"LEAST", -1, sqlEntry<fnLeast>, true},
 };
 
 void deleteString(void* p)
@@ -762,7 +781,8 @@ OraError registerOracleFunctions(sqlite3* db)
 void setSessionUser(sqlite3* db, std::string_view user)
 {
     auto* name = new std::string(upperAscii(user));
-    sqlite3_create_function_v2(db, "ORA_USER", 0, SQLITE_UTF8, name, fnUser, nullptr, nullptr, deleteString);
+    sqlite3_create_function_v2(db, "ORA_USER", 0, SQLITE_UTF8, name, sqlEntry<fnUser>, nullptr,
+                               nullptr, deleteString);
 }
 
 } // namespace engine

@@ -46,7 +46,8 @@ struct ServerHandle : Handle {
     explicit ServerHandle(EnvHandle *e) : Handle(oci::OCI_HTYPE_SERVER, e) {}
     std::string databasePath; // the attached database file; empty when detached
     std::string serviceName;  // as passed to the attach
-    oci::ub1 nonBlocking = 0; // stored only; every call of the engine blocks
+    oci::ub1 nonBlocking = 0; // toggled by every set of the attribute, as a client does; every
+                              // call of the engine blocks all the same
 };
 
 struct SessionHandle : Handle {
@@ -122,6 +123,8 @@ struct EnvHandle : Handle {
     OraError record;                       // errors reported through the environment handle
     std::vector<char> userMemory;          // the extra memory asked for at creation
     oci::ub4 mode = 0;
+    oci::ub2 charset = 0;  // of narrow text, as given to OCIEnvNlsCreate; 0 = not chosen
+    oci::ub2 ncharset = 0; // of national text
 };
 
 } // namespace engine

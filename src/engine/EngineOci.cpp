@@ -4,6 +4,7 @@
 #include "engine/CEngineSession.h"
 #include "engine/CEngineStatement.h"
 #include "engine/EngineDatabases.h"
+#include "engine/EngineFaultHook.h"
 #include "engine/EngineHandles.h"
 #include "engine/EngineOciErrors.h"
 #include "engine/OraDate.h"
@@ -16,6 +17,7 @@
 #include <cstring>
 #include <mutex>
 #include <new>
+#include <type_traits>
 #include <unordered_set>
 
 namespace engine {
@@ -290,23 +292,30 @@ std::size_t tmFixedText(const OCINumber &number, char *out)
 
 // ---- environment and handles ----
 
-sword envCreate(OCIEnv **envp, ub4 mode, void *, malocfp_t, ralocfp_t, mfreefp_t, size_t xtramem_sz,
-                void **usrmempp)
+sword envNlsCreate(OCIEnv **envp, ub4 mode, void *, malocfp_t, ralocfp_t, mfreefp_t,
+                   size_t xtramem_sz, void **usrmempp, ub2 charset, ub2 ncharset)
 {
     if (envp == nullptr)
         return OCI_INVALID_HANDLE;
-    auto *env = new (std::nothrow) EnvHandle();
-    if (env == nullptr) {
-        *envp = nullptr;
+    *envp = nullptr;
+    std::unique_ptr<EnvHandle> env(new (std::nothrow) EnvHandle());
+    if (env == nullptr)
         return OCI_ERROR;
-    }
     env->mode = mode;
+    env->charset = charset;
+    env->ncharset = ncharset;
     if (xtramem_sz > 0 && usrmempp != nullptr) {
         env->userMemory.assign(xtramem_sz, 0);
         *usrmempp = env->userMemory.data();
     }
-    *envp = reinterpret_cast<OCIEnv *>(env);
+    *envp = reinterpret_cast<OCIEnv *>(env.release());
     return OCI_SUCCESS;
+}
+
+sword envCreate(OCIEnv **envp, ub4 mode, void *ctxp, malocfp_t malocfp, ralocfp_t ralocfp,
+                mfreefp_t mfreefp, size_t xtramem_sz, void **usrmempp)
+{
+    return envNlsCreate(envp, mode, ctxp, malocfp, ralocfp, mfreefp, xtramem_sz, usrmempp, 0, 0);
 }
 
 sword handleAlloc(const void *parenth, void **hndlpp, const ub4 type, const size_t, void **usrmempp)
@@ -404,7 +413,8 @@ sword attrSet(void *trgthndlp, ub4 trghndltyp, void *attributep, ub4 size, ub4 a
         if (server == nullptr)
             return OCI_INVALID_HANDLE;
         if (attrtype == OCI_ATTR_NONBLOCKING_MODE) {
-            server->nonBlocking = attributep != nullptr ? *static_cast<ub1 *>(attributep) : 0;
+            server->nonBlocking =
+                server->nonBlocking != 0 ? 0 : 1; // a toggle: the value is ignored
             return OCI_SUCCESS;
         }
         break;
@@ -557,7 +567,8 @@ sword attrGet(const void *trgthndlp, ub4 trghndltyp, void *attributep, ub4 *size
         if (as<EnvHandle>(trgthndlp, trghndltyp) == nullptr)
             return OCI_INVALID_HANDLE;
         if (attrtype == OCI_ATTR_CHARSET_ID) {
-            put<ub2>(attributep, OCI_CHARSET_AL32UTF8);
+            const ub2 charset = static_cast<const EnvHandle *>(trgthndlp)->charset;
+            put<ub2>(attributep, charset != 0 ? charset : OCI_CHARSET_AL32UTF8);
             return OCI_SUCCESS;
         }
         break;
@@ -880,35 +891,89 @@ void clientVersion(sword *featureRelease, sword *releaseUpdate, sword *releaseUp
     }
 }
 
+// ---- the boundary ----
+
+// Records error in the first live error handle among args, else in the first live environment
+// (OCIHandleAlloc reports through its parent environment).
+template <typename... A> void recordInternal(const OraError &error, A... args)
+{
+    bool done = false;
+    auto intoError = [&](auto arg) {
+        if constexpr (std::is_same_v<decltype(arg), OCIError *>) {
+            if (ErrorHandle *err = !done ? as<ErrorHandle>(arg, OCI_HTYPE_ERROR) : nullptr) {
+                err->record = error;
+                done = true;
+            }
+        }
+    };
+    auto intoEnvironment = [&](auto arg) {
+        if constexpr (std::is_pointer_v<decltype(arg)> &&
+                      std::is_void_v<std::remove_cv_t<std::remove_pointer_t<decltype(arg)>>>) {
+            if (EnvHandle *env = !done ? as<EnvHandle>(arg, OCI_HTYPE_ENV) : nullptr) {
+                env->record = error;
+                done = true;
+            }
+        }
+    };
+    (intoError(args), ...);
+    (intoEnvironment(args), ...);
+}
+
+// Every function of the table runs behind this guard: no exception leaves the engine through OCI.
+// One that escapes a function becomes an error record (ORA-00600 with its reason) and OCI_ERROR.
+template <auto F> struct Guarded;
+
+template <typename R, typename... A, R (*F)(A...)> struct Guarded<F>
+{
+    static R call(A... args) noexcept
+    {
+        try {
+            faults::throwIfPending(faults::Site::OciCall);
+            return F(args...);
+        } catch (...) {
+            if constexpr (std::is_void_v<R>) {
+                return;
+            } else {
+                try {
+                    recordInternal(OraError::fromCurrentException(), args...);
+                } catch (...) { // no memory even for the record: the status still tells
+                }
+                return OCI_ERROR;
+            }
+        }
+    }
+};
+
 } // namespace
 
 const api &ociTable()
 {
     static const api table = [] {
         api t{};
-        t.OCIEnvCreate = envCreate;
-        t.OCIHandleAlloc = handleAlloc;
-        t.OCIHandleFree = handleFree;
-        t.OCIAttrSet = attrSet;
-        t.OCIAttrGet = attrGet;
-        t.OCIServerAttach = serverAttach;
-        t.OCIServerDetach = serverDetach;
-        t.OCISessionBegin = sessionBegin;
-        t.OCISessionEnd = sessionEnd;
-        t.OCIErrorGet = errorGet;
-        t.OCIStmtPrepare = stmtPrepare;
-        t.OCIStmtExecute = stmtExecute;
-        t.OCIStmtFetch = stmtFetch;
-        t.OCIBindByName = bindByName;
-        t.OCIDefineByPos = defineByPos;
-        t.OCIParamGet = paramGet;
-        t.OCIDescriptorFree = descriptorFree;
-        t.OCINumberFromReal = numberFromReal;
-        t.OCINumberToInt = numberToInt;
-        t.OCINumberToText = numberToText;
-        t.OCINumberSetZero = numberSetZero;
-        t.OCIDateSysDate = dateSysDate;
-        t.OCIClientVersion = clientVersion;
+        t.OCIEnvCreate = Guarded<envCreate>::call;
+        t.OCIEnvNlsCreate = Guarded<envNlsCreate>::call;
+        t.OCIHandleAlloc = Guarded<handleAlloc>::call;
+        t.OCIHandleFree = Guarded<handleFree>::call;
+        t.OCIAttrSet = Guarded<attrSet>::call;
+        t.OCIAttrGet = Guarded<attrGet>::call;
+        t.OCIServerAttach = Guarded<serverAttach>::call;
+        t.OCIServerDetach = Guarded<serverDetach>::call;
+        t.OCISessionBegin = Guarded<sessionBegin>::call;
+        t.OCISessionEnd = Guarded<sessionEnd>::call;
+        t.OCIErrorGet = Guarded<errorGet>::call;
+        t.OCIStmtPrepare = Guarded<stmtPrepare>::call;
+        t.OCIStmtExecute = Guarded<stmtExecute>::call;
+        t.OCIStmtFetch = Guarded<stmtFetch>::call;
+        t.OCIBindByName = Guarded<bindByName>::call;
+        t.OCIDefineByPos = Guarded<defineByPos>::call;
+        t.OCIParamGet = Guarded<paramGet>::call;
+        t.OCIDescriptorFree = Guarded<descriptorFree>::call;
+        t.OCINumberFromReal = Guarded<numberFromReal>::call;
+        t.OCINumberToInt = Guarded<numberToInt>::call;
+        t.OCINumberToText = Guarded<numberToText>::call;
+        t.OCINumberSetZero = Guarded<numberSetZero>::call;
+        t.OCIDateSysDate = Guarded<dateSysDate>::call;
+        t.OCIClientVersion = Guarded<clientVersion>::call;
         return t;
     }();
     return table;

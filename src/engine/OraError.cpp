@@ -152,6 +152,19 @@ OraError OraError::standard(int code, std::string_view arg)
     return make(code, arg);
 }
 
+OraError OraError::fromCurrentException()
+{
+    try {
+        throw;
+    } catch (const OraException &e) {
+        return e.error();
+    } catch (const std::exception &e) {
+        return standard(600, e.what());
+    } catch (...) {
+        return standard(600, "unknown exception");
+    }
+}
+
 OraError OraError::fromSqlite(sqlite3* db, int resultCode)
 {
     return fromSqlite(resultCode, db ? sqlite3_errmsg(db) : sqlite3_errstr(resultCode));

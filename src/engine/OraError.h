@@ -29,6 +29,10 @@ public:
     // Messages raised by the engine's own functions ("ORA-NNNNN: ...") pass through unchanged.
     static OraError fromSqlite(int resultCode, std::string_view message);
     static OraError fromSqlite(sqlite3* db, int resultCode);
+    // The error for the exception being handled; call only inside a catch block. An OraException
+    // gives its own error, anything else ORA-00600 with the exception's text as the argument
+    // ("ORA-00600: internal error code, arguments: [std::bad_alloc]").
+    static OraError fromCurrentException();
 
 private:
     int m_code = 0;

@@ -15,6 +15,11 @@ using mfreefp_t = void (*)(void *ctxp, void *memptr);
 struct api {
     sword (*OCIEnvCreate)(OCIEnv **envp, ub4 mode, void *ctxp, malocfp_t malocfp, ralocfp_t ralocfp,
                           mfreefp_t mfreefp, size_t xtramem_sz, void **usrmempp);
+    // OCIEnvCreate with the character sets of narrow text (charset) and of national text (ncharset);
+    // both 0 takes them from NLS_LANG and NLS_NCHAR, both non-zero overrides them.
+    sword (*OCIEnvNlsCreate)(OCIEnv **envp, ub4 mode, void *ctxp, malocfp_t malocfp, ralocfp_t ralocfp,
+                             mfreefp_t mfreefp, size_t xtramem_sz, void **usrmempp, ub2 charset,
+                             ub2 ncharset);
     sword (*OCIHandleAlloc)(const void *parenth, void **hndlpp, const ub4 type, const size_t xtramem_sz,
                             void **usrmempp);
     sword (*OCIHandleFree)(void *hndlp, const ub4 type);
@@ -58,6 +63,7 @@ struct api {
 // member by member.
 #define TARVOLO_OCI_API_FUNCTIONS(X)                                                                  \
     X(OCIEnvCreate)                                                                                   \
+    X(OCIEnvNlsCreate)                                                                                \
     X(OCIHandleAlloc)                                                                                 \
     X(OCIHandleFree)                                                                                  \
     X(OCIAttrSet)                                                                                     \

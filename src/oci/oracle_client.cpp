@@ -172,6 +172,40 @@ std::string oracle_client::nlsCharsetFor(const char *codeset)
     return "AL32UTF8";
 }
 
+ub2 oracle_client::charsetIdFor(const char *codeset)
+{
+    // Oracle's numbers for the character sets nlsCharsetFor names (NLS_CHARSET_ID).
+    static const struct
+    {
+        const char *charset;
+        ub2 id;
+    } ids[] = {
+        {"AL32UTF8", OCI_CHARSET_AL32UTF8},
+        {"WE8ISO8859P1", 31},
+        {"EE8ISO8859P2", 32},
+        {"CL8ISO8859P5", 35},
+        {"EL8ISO8859P7", 37},
+        {"WE8ISO8859P9", 39},
+        {"WE8ISO8859P15", 46},
+        {"CL8KOI8R", 51},
+        {"EE8MSWIN1250", 170},
+        {"CL8MSWIN1251", 171},
+        {"WE8MSWIN1252", 178},
+        {"JA16EUC", 830},
+        {"JA16SJIS", 832},
+        {"KO16KSC5601", 840},
+        {"ZHS16GBK", 852},
+        {"ZHS32GB18030", 854},
+        {"ZHT16BIG5", 865},
+    };
+    const std::string charset = nlsCharsetFor(codeset);
+    for (const auto &i : ids) {
+        if (charset == i.charset)
+            return i.id;
+    }
+    return 0;
+}
+
 std::string oracle_client::ensureNlsLang()
 {
     std::string current = envValue("NLS_LANG");
@@ -186,7 +220,6 @@ std::string oracle_client::ensureNlsLang()
 void oracle_client::load()
 {
     m_tried = true;
-    ensureNlsLang();
     std::string problems;          // files that exist but were refused, with the reason
     std::vector<std::string> seen; // real paths tried: versioned names are often links to one file
     for (const std::string &file : candidates()) {

@@ -12,8 +12,9 @@ namespace oci {
 // $TARVOLO_OCI_LIB (a file or a folder), $ORACLE_HOME/lib, the library search path,
 // /usr/lib/oracle/*/client64/lib and /opt/oracle/instantclient*, also under versioned file names
 // (libclntsh.so.N.M). A library is accepted only when it exports every function of oci::api and
-// OCIClientVersion reports a supported release. The loaded library is never unloaded.
-// Before loading, NLS_LANG is set to match the system code page when the user has not set it.
+// OCIClientVersion reports a supported release. The loaded library is never unloaded. Loading
+// changes nothing in the process environment; NLS_LANG is prepared at start-up
+// (process_environment.h).
 class oracle_client final : public provider {
 public:
     oracle_client() = default;
@@ -33,7 +34,13 @@ public:
     // The Oracle character set name matching a C library code set name (nl_langinfo(CODESET)).
     static std::string nlsCharsetFor(const char *codeset);
 
-    // Sets NLS_LANG to AMERICAN_AMERICA.<charset of the locale> unless it holds a value; returns it.
+    // The Oracle character set id of a C library code set name: the id of nlsCharsetFor(codeset),
+    // so 873 (AL32UTF8) for UTF-8, the C locale and unknown names; 0 for a character set whose id
+    // is not listed here (NLS_LANG then names it).
+    static ub2 charsetIdFor(const char *codeset);
+
+    // Sets NLS_LANG to AMERICAN_AMERICA.<charset of the locale> unless it holds a value; returns
+    // it. Changes the process environment: only for prepareProcessEnvironment() and tests.
     static std::string ensureNlsLang();
 
     static constexpr int kMinimumMajorVersion = 11; // oldest client release accepted

@@ -142,6 +142,17 @@ oci::sword envCreate(oci::OCIEnv **envp, oci::ub4 mode, void *, oci::malocfp_t, 
     return s;
 }
 
+oci::sword envNlsCreate(oci::OCIEnv **envp, oci::ub4 mode, void *, oci::malocfp_t, oci::ralocfp_t,
+                        oci::mfreefp_t, size_t, void **, oci::ub2 charset, oci::ub2 ncharset)
+{
+    record("OCIEnvNlsCreate(" + std::to_string(mode) + ", " + std::to_string(charset) + ", " +
+           std::to_string(ncharset) + ")");
+    const oci::sword s = answer("OCIEnvNlsCreate");
+    if (s == oci::OCI_SUCCESS || s == oci::OCI_SUCCESS_WITH_INFO || state().envCreateGivesHandle)
+        *envp = reinterpret_cast<oci::OCIEnv *>(make(oci::OCI_HTYPE_ENV, nullptr));
+    return s;
+}
+
 oci::sword handleAlloc(const void *parent, void **out, const oci::ub4 type, const size_t, void **)
 {
     record("OCIHandleAlloc(" + label(parent) + ", " + typeName(type) + ")");
@@ -177,8 +188,8 @@ oci::sword attrSet(void *target, oci::ub4 ttype, void *value, oci::ub4 size, oci
             + std::to_string(size);
         break;
     case oci::OCI_ATTR_CHARSET_ID: {
-        oci::ub4 cs = 0;
-        std::memcpy(&cs, value, size == 4 ? 4 : 2);
+        oci::ub2 cs = 0; // a client reads a ub2 whatever size is passed
+        std::memcpy(&cs, value, sizeof cs);
         v = "CHARSET_ID=" + std::to_string(cs) + "/" + std::to_string(size);
         Handle *h = find(target);
         if (h != nullptr && ttype == oci::OCI_HTYPE_DEFINE && state().defines.count(h->position))
@@ -191,6 +202,8 @@ oci::sword attrSet(void *target, oci::ub4 ttype, void *value, oci::ub4 size, oci
     case oci::OCI_ATTR_NONBLOCKING_MODE:
         v = "NONBLOCKING_MODE=" + std::to_string(*static_cast<oci::ub1 *>(value)) + "/"
             + std::to_string(size);
+        if (ttype == oci::OCI_HTYPE_SERVER)
+            state().nonBlocking = state().nonBlocking != 0 ? 0 : 1; // the value is ignored
         break;
     default: // SERVER and SESSION on a service context
         v = (attr == oci::OCI_ATTR_SERVER ? "SERVER=" : attr == oci::OCI_ATTR_SESSION ? "SESSION=" : "ATTR=")
@@ -210,7 +223,11 @@ oci::sword attrGet(const void *target, oci::ub4 ttype, void *value, oci::ub4 *si
     static const std::map<oci::ub4, const char *> paramNames = {
         {oci::OCI_ATTR_NAME, "NAME"}, {oci::OCI_ATTR_DATA_TYPE, "DATA_TYPE"},
         {oci::OCI_ATTR_DATA_SIZE, "DATA_SIZE"}};
-    const auto &names = ttype == oci::OCI_HTYPE_STMT ? stmtNames : paramNames;
+    static const std::map<oci::ub4, const char *> serverNames = {
+        {oci::OCI_ATTR_NONBLOCKING_MODE, "NONBLOCKING_MODE"}};
+    const auto &names = ttype == oci::OCI_HTYPE_STMT     ? stmtNames
+                        : ttype == oci::OCI_HTYPE_SERVER ? serverNames
+                                                         : paramNames;
     const auto n = names.find(attr);
     record("OCIAttrGet(" + label(target) + ", " + typeName(ttype) + ", "
            + (n != names.end() ? n->second : std::to_string(attr)) + ", "
@@ -219,6 +236,12 @@ oci::sword attrGet(const void *target, oci::ub4 ttype, void *value, oci::ub4 *si
     if (s != oci::OCI_SUCCESS)
         return s;
     State &st = state();
+    if (ttype == oci::OCI_HTYPE_SERVER) {
+        if (attr != oci::OCI_ATTR_NONBLOCKING_MODE)
+            return oci::OCI_ERROR;
+        *static_cast<oci::ub1 *>(value) = st.nonBlocking;
+        return s;
+    }
     if (ttype == oci::OCI_HTYPE_STMT) {
         if (attr == oci::OCI_ATTR_STMT_TYPE)
             *static_cast<oci::ub2 *>(value) = st.stmtType;
@@ -567,11 +590,34 @@ std::vector<std::string> callsOf(const std::string &prefix)
 
 const oci::api &table()
 {
-    static const oci::api t = {envCreate,    handleAlloc,   handleFree,     attrSet,       attrGet,
-                               serverAttach, serverDetach,  sessionBegin,   sessionEnd,    errorGet,
-                               stmtPrepare,  stmtExecute,   stmtFetch,      bindByName,    defineByPos,
-                               paramGet,     descriptorFree, numberFromReal, numberToInt,  numberToText,
-                               numberSetZero, dateSysDate,  clientVersion};
+    static const oci::api t = [] {
+        oci::api a{};
+        a.OCIEnvCreate = envCreate;
+        a.OCIEnvNlsCreate = envNlsCreate;
+        a.OCIHandleAlloc = handleAlloc;
+        a.OCIHandleFree = handleFree;
+        a.OCIAttrSet = attrSet;
+        a.OCIAttrGet = attrGet;
+        a.OCIServerAttach = serverAttach;
+        a.OCIServerDetach = serverDetach;
+        a.OCISessionBegin = sessionBegin;
+        a.OCISessionEnd = sessionEnd;
+        a.OCIErrorGet = errorGet;
+        a.OCIStmtPrepare = stmtPrepare;
+        a.OCIStmtExecute = stmtExecute;
+        a.OCIStmtFetch = stmtFetch;
+        a.OCIBindByName = bindByName;
+        a.OCIDefineByPos = defineByPos;
+        a.OCIParamGet = paramGet;
+        a.OCIDescriptorFree = descriptorFree;
+        a.OCINumberFromReal = numberFromReal;
+        a.OCINumberToInt = numberToInt;
+        a.OCINumberToText = numberToText;
+        a.OCINumberSetZero = numberSetZero;
+        a.OCIDateSysDate = dateSysDate;
+        a.OCIClientVersion = clientVersion;
+        return a;
+    }();
     return t;
 }
 

@@ -69,7 +69,9 @@ struct State {
                                                         // last executed statement, read as OCI does
     int liveHandles = 0;
     int badFrees = 0;          // frees of unknown or already freed handles
-    bool envCreateGivesHandle = true; // a failing OCIEnvCreate still hands out an environment
+    bool envCreateGivesHandle = true; // a failing environment creation still hands one out
+    oci::ub1 nonBlocking = 0; // the server's mode: every set of NONBLOCKING_MODE toggles it, as a
+                              // client does whatever value is passed; read back as a ub1
     std::string versionedAs = "scripted";
 };
 

@@ -22,8 +22,10 @@ db::open_parameters params(int mode = 0, bool nonBlocking = false)
     return p;
 }
 
+// The environment is created with the character set of narrow text: AL32UTF8 (873) in the UTF-8 or
+// C locale the tests run in, whatever NLS_LANG names.
 const Calls kOpenCalls = {
-    "OCIEnvCreate(2)",
+    "OCIEnvNlsCreate(2, 873, 873)",
     "OCIHandleAlloc(env1, SERVER)",
     "OCIHandleAlloc(env1, ERROR)",
     "OCIServerAttach(srv1, err1, \"SCRIPTED_DB\", 11, 0)",
@@ -36,8 +38,9 @@ const Calls kOpenCalls = {
     "OCIAttrSet(svc1, SVCCTX, SESSION=ses1/0, err1)",
 };
 
+// A blocking session is ended as it is: setting the non-blocking attribute would toggle it on.
 const Calls kCloseCalls = {
-    "OCIAttrSet(srv1, SERVER, NONBLOCKING_MODE=0/1, err1)",
+    "OCIAttrGet(srv1, SERVER, NONBLOCKING_MODE, null, err1)",
     "OCISessionEnd(svc1, err1, ses1, 0)",
     "OCIServerDetach(srv1, err1, 0)",
     "OCIHandleFree(svc1, SVCCTX)",
@@ -87,13 +90,37 @@ TEST(SessionOpenClose, ConnectModesMapToSessionModes)
     }
 }
 
-TEST(SessionOpenClose, NonBlockingIsSetLast)
+TEST(SessionOpenClose, NonBlockingIsSetLastAndToggledBackOnlyWhenOn)
 {
     scripted::Session s;
+    {
+        db::connection c;
+        c.open(params(0, true));
+        EXPECT_EQ(state().calls.back(), "OCIAttrSet(srv1, SERVER, NONBLOCKING_MODE=1/1, err1)");
+        EXPECT_FALSE(c.is_blocking());
+        EXPECT_EQ(state().nonBlocking, 1);
+        state().calls.clear();
+        EXPECT_EQ(c.close(), oci::OCI_SUCCESS);
+        EXPECT_EQ(std::vector<std::string>(state().calls.begin(), state().calls.begin() + 3),
+                  (Calls{"OCIAttrGet(srv1, SERVER, NONBLOCKING_MODE, null, err1)",
+                         "OCIAttrSet(srv1, SERVER, NONBLOCKING_MODE=0/1, err1)",
+                         "OCISessionEnd(svc1, err1, ses1, 0)"}));
+        EXPECT_EQ(state().nonBlocking, 0); // blocking again when the session ends
+    }
+    // Blocking sessions, however often opened and closed, never touch the mode.
+    scripted::reset();
     db::connection c;
-    c.open(params(0, true));
-    EXPECT_EQ(state().calls.back(), "OCIAttrSet(srv1, SERVER, NONBLOCKING_MODE=1/1, err1)");
-    EXPECT_FALSE(c.is_blocking());
+    for (int i = 0; i < 3; ++i) {
+        c.open(params());
+        EXPECT_EQ(c.close(), oci::OCI_SUCCESS);
+    }
+    EXPECT_TRUE(scripted::callsOf("OCIAttrSet(srv").empty());
+    EXPECT_EQ(state().nonBlocking, 0);
+    // When the mode cannot be read, it is left alone too.
+    c.open(params());
+    scripted::fail("OCIAttrGet", oci::OCI_ERROR);
+    EXPECT_EQ(c.close(), oci::OCI_SUCCESS);
+    EXPECT_TRUE(scripted::callsOf("OCIAttrSet(srv").empty());
 }
 
 TEST(SessionOpenClose, NeverOpenedCloseReturnsZeroAndCallsNothing)
@@ -107,7 +134,7 @@ TEST(SessionOpenClose, NeverOpenedCloseReturnsZeroAndCallsNothing)
 TEST(SessionOpenClose, EnvironmentFailureIsLibraryError1000)
 {
     scripted::Session s;
-    scripted::fail("OCIEnvCreate", oci::OCI_ERROR);
+    scripted::fail("OCIEnvNlsCreate", oci::OCI_ERROR);
     {
         db::connection c;
         try {
@@ -119,7 +146,7 @@ TEST(SessionOpenClose, EnvironmentFailureIsLibraryError1000)
             EXPECT_EQ(e.description(), "Environment handle creation failed");
             EXPECT_EQ(e.oracle_error(), 0);
         }
-        EXPECT_EQ(state().calls, Calls{"OCIEnvCreate(2)"});
+        EXPECT_EQ(state().calls, Calls{"OCIEnvNlsCreate(2, 873, 873)"});
     }
     EXPECT_EQ(state().liveHandles, 0); // the half-made environment is freed by the destructor
 }
@@ -194,11 +221,30 @@ TEST(SessionOpenClose, AWarningAtLogonOpensTheSessionAndCloseEndsIt)
     db::connection c;
     c.open(params());
     EXPECT_TRUE(c.is_open());
+    EXPECT_EQ(c.warning(), "ORA-28002: the password will expire within 7 days");
     EXPECT_EQ(scripted::callsOf("OCIAttrSet").size(), 4u); // server, user, password, session
     state().calls.clear();
     EXPECT_EQ(c.close(), oci::OCI_SUCCESS);
     EXPECT_EQ(scripted::callsOf("OCISessionEnd"), Calls{"OCISessionEnd(svc1, err1, ses1, 0)"});
     EXPECT_EQ(state().liveHandles, 0);
+}
+
+TEST(SessionOpenClose, WarningsOfEnvironmentAndAttachAreKeptAndTheOpenSucceeds)
+{
+    scripted::Session s;
+    state().errorText = "ORA-24330: internal OCI error\n"; // any text the client hands out
+    scripted::fail("OCIEnvNlsCreate", oci::OCI_SUCCESS_WITH_INFO);
+    scripted::fail("OCIServerAttach", oci::OCI_SUCCESS_WITH_INFO);
+    db::connection c;
+    ASSERT_NO_THROW(c.open(params()));
+    EXPECT_TRUE(c.is_open());
+    EXPECT_EQ(c.warning(), "ORA-24330: internal OCI error\nORA-24330: internal OCI error");
+    EXPECT_EQ(scripted::callsOf("OCIErrorGet"), (Calls{"OCIErrorGet(env1, 1, null, 4000, ENV)",
+                                                       "OCIErrorGet(err1, 1, null, 4000, ERROR)"}));
+    EXPECT_EQ(c.close(), oci::OCI_SUCCESS);
+    EXPECT_EQ(scripted::callsOf("OCIServerDetach").size(), 1u);
+    c.open(params()); // a clean open forgets the old warnings
+    EXPECT_EQ(c.warning(), "");
 }
 
 TEST(SessionOpenClose, FailingCloseStopsAndKeepsStateButDestructorFreesAll)

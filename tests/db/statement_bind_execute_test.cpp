@@ -2,6 +2,7 @@
 
 #include "db/connection.h"
 #include "db/error.h"
+#include "db/resultset.h"
 #include "db/statement.h"
 
 #include <gtest/gtest.h>
@@ -115,9 +116,26 @@ TEST_F(StatementTest, FailingPrepareOrTypeReadLeavesNothingAllocated)
 TEST_F(StatementTest, ExecuteFailureIsAnOracleErrorAndStatementStaysUnexecuted)
 {
     db::statement st(m_conn, "insert into t values (1)");
+    for (oci::sword status : {oci::OCI_ERROR, oci::OCI_INVALID_HANDLE, oci::OCI_STILL_EXECUTING}) {
+        scripted::fail("OCIStmtExecute", status);
+        EXPECT_THROW(st.execute(), db::error) << status;
+        EXPECT_FALSE(st.executed());
+    }
+}
+
+TEST_F(StatementTest, SuccessWithInfoRanTheStatementAndKeepsTheWarning)
+{
+    state().stmtType = oci::OCI_STMT_CREATE;
+    state().errorText = "ORA-24344: success with compilation error\n";
+    state().errorCode = 24344;
+    db::statement st(m_conn, "create procedure p as begin null end;");
     scripted::fail("OCIStmtExecute", oci::OCI_SUCCESS_WITH_INFO);
-    EXPECT_THROW(st.execute(), db::error);
-    EXPECT_FALSE(st.executed());
+    ASSERT_NO_THROW(st.execute());
+    EXPECT_TRUE(st.executed());
+    EXPECT_EQ(st.warning(), "ORA-24344: success with compilation error");
+    EXPECT_EQ(state().calls.back(), "OCIErrorGet(err1, 1, null, 4000, ERROR)");
+    st.execute(); // a clean run clears it
+    EXPECT_EQ(st.warning(), "");
 }
 
 TEST_F(StatementTest, StatementOnUnopenedConnectionFailsCleanly)
@@ -139,16 +157,16 @@ TEST_F(StatementTest, BindKindsBufferSizesAndCalls)
     db::parameter &n = st.bind(":n", db::kind_number);
     db::parameter &d = st.bind(":d", db::kind_date);
     db::parameter &s = st.bind(":s", db::kind_string);
-    EXPECT_EQ(state().calls, (Calls{
-                                 "OCINumberSetZero(err1)",
-                                 "OCIBindByName(stmt1, err1, \":n\", 2, 22, 6, ind, alen, null, 0, null, 0)",
-                                 "OCIAttrSet(bind1, BIND, CHARSET_ID=1000/4, err1)",
-                                 "OCIDateSysDate(err1)",
-                                 "OCIBindByName(stmt1, err1, \":d\", 2, 8, 156, ind, alen, null, 0, null, 0)",
-                                 "OCIAttrSet(bind2, BIND, CHARSET_ID=1000/4, err1)",
-                                 "OCIBindByName(stmt1, err1, \":s\", 2, 1024, 5, ind, alen, null, 0, null, 0)",
-                                 "OCIAttrSet(bind3, BIND, CHARSET_ID=1000/4, err1)",
-                             }));
+    EXPECT_EQ(state().calls,
+              (Calls{
+                  "OCINumberSetZero(err1)",
+                  "OCIBindByName(stmt1, err1, \":n\", 2, 22, 6, ind, alen, null, 0, null, 0)",
+                  "OCIDateSysDate(err1)",
+                  "OCIBindByName(stmt1, err1, \":d\", 2, 8, 156, ind, alen, null, 0, null, 0)",
+                  "OCIBindByName(stmt1, err1, \":s\", 2, 1024, 5, ind, alen, null, 0, null, 0)",
+                  // UTF-16 on the character bind only, as the ub2 it is
+                  "OCIAttrSet(bind3, BIND, CHARSET_ID=1000/2, err1)",
+              }));
     for (db::parameter *p : {&n, &d, &s}) {
         EXPECT_TRUE(p->is_null()); // the initial buffer is not sent
         EXPECT_EQ(p->actual_length(), p->buffer_size());
@@ -238,6 +256,59 @@ TEST_F(StatementTest, TextIsCutTo511UnitsWithTheTerminatorInside)
     p.set_text(static_cast<const char16_t *>(nullptr));
     EXPECT_EQ(*b.indicator, -1);
     EXPECT_EQ(expectLibraryError([&] { p.text(); }), 1006);
+}
+
+// SQLT_STR with OCI_ATTR_CHARSET_ID = OCI_UTF16ID: value_sz is the buffer's size in bytes with room
+// for the 2-byte terminator (511 units + 1), the text ends in a 16-bit zero, and alen counts bytes
+// with that terminator, as strlen + 1 does for narrow SQLT_STR (for input OCI takes the length from
+// the terminator, so alen may not be shorter than the text).
+TEST_F(StatementTest, StringBindFollowsTheSqltStrConvention)
+{
+    db::statement st(m_conn, "select :s from dual");
+    db::parameter &p = st.bind(":s", db::kind_string);
+    const scripted::Bind &b = state().binds[0];
+    EXPECT_EQ(b.type, oci::SQLT_STR);
+    EXPECT_EQ(b.size, 1024);
+    EXPECT_EQ(b.charset, oci::OCI_UTF16ID);
+    p.set_text(u"abc");
+    EXPECT_EQ(*b.length, 8); // 3 units of 2 bytes + the 2-byte terminator
+    const char expected[8] = {'a', 0, 'b', 0, 'c', 0, 0, 0};
+    EXPECT_EQ(std::memcmp(b.value, expected, sizeof expected), 0);
+    p.set_text(u"");
+    EXPECT_EQ(*b.length, 2); // an empty text is the terminator alone
+    EXPECT_EQ(*b.indicator, 0);
+}
+
+TEST_F(StatementTest, StatementsAndResultSetsCountAsLiveChildrenOfTheirConnection)
+{
+    EXPECT_EQ(m_conn.live_children(), 0);
+    {
+        db::statement st(m_conn, "select 1 from dual");
+        EXPECT_EQ(m_conn.live_children(), 1);
+        auto rs = st.execute_query();
+        EXPECT_EQ(m_conn.live_children(), 2);
+        rs.reset();
+        EXPECT_EQ(m_conn.live_children(), 1);
+    }
+    EXPECT_EQ(m_conn.live_children(), 0);
+    scripted::fail("OCIStmtPrepare", oci::OCI_ERROR); // a statement that fails to construct
+    EXPECT_THROW(db::statement(m_conn, "x"), db::error);
+    EXPECT_EQ(m_conn.live_children(), 0);
+}
+
+TEST_F(StatementTest, ClosingAConnectionWithALiveStatementAssertsInDebugBuilds)
+{
+#ifdef NDEBUG
+    GTEST_SKIP() << "assertions are compiled out of this build";
+#else
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_DEATH(
+        {
+            db::statement st(m_conn, "select 1 from dual");
+            m_conn.close();
+        },
+        "die before their connection");
+#endif
 }
 
 TEST_F(StatementTest, ValuesOfTheWrongKindFail)

@@ -1,4 +1,5 @@
 #include "oci/oracle_client.h"
+#include "oci/process_environment.h"
 #include "oci/registry.h"
 
 #include <QDir>
@@ -196,6 +197,20 @@ TEST(ClientCharacterSet, NlsLangFollowsTheLocaleUnlessTheUserSetIt)
         EXPECT_TRUE(set.starts_with("AMERICAN_AMERICA.")) << set;
         EXPECT_EQ(std::getenv("NLS_LANG"), set);
     }
+}
+
+TEST(ClientCharacterSet, EnvironmentsGetTheIdOfTheLocalesCodeSet)
+{
+    EXPECT_EQ(oci::oracle_client::charsetIdFor("UTF-8"), oci::OCI_CHARSET_AL32UTF8);
+    EXPECT_EQ(oci::oracle_client::charsetIdFor("ANSI_X3.4-1968"), 873); // the C locale reads UTF-8
+    EXPECT_EQ(oci::oracle_client::charsetIdFor(nullptr), 873);
+    EXPECT_EQ(oci::oracle_client::charsetIdFor("ISO-8859-1"), 31);
+    EXPECT_EQ(oci::oracle_client::charsetIdFor("iso8859-15"), 46);
+    EXPECT_EQ(oci::oracle_client::charsetIdFor("CP1252"), 178);
+    EXPECT_EQ(oci::oracle_client::charsetIdFor("KOI8-U"), 0); // left to NLS_LANG's character set
+    // Tests run in a UTF-8 or the C locale; NLS_LANG's character set does not change the id.
+    EnvGuard nls("NLS_LANG", "GERMAN_GERMANY.WE8ISO8859P1");
+    EXPECT_EQ(oci::narrowCharsetId(), 873);
 }
 
 namespace {

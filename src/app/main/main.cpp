@@ -1,5 +1,7 @@
 // Tarvolo's entry point.
 #include "core/Version.h"
+#include "engine/CEngineProvider.h"
+#include "oci/process_environment.h"
 
 #include <QApplication>
 
@@ -8,6 +10,8 @@
 
 int main(int argc, char **argv)
 {
+    oci::prepareProcessEnvironment(); // sets NLS_LANG: before any thread exists
+    engine::registerEngineProvider();
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--version") == 0 || std::strcmp(argv[i], "/version") == 0) {
             std::printf("%s\n", tarvolo::kAppNameVer);

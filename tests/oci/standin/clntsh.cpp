@@ -18,6 +18,12 @@ sword OCIEnvCreate(OCIEnv **envp, ub4, void *, malocfp_t, ralocfp_t, mfreefp_t, 
     *envp = reinterpret_cast<OCIEnv *>(&g_handle);
     return OCI_SUCCESS;
 }
+sword OCIEnvNlsCreate(OCIEnv **envp, ub4, void *, malocfp_t, ralocfp_t, mfreefp_t, size_t, void **,
+                      ub2, ub2)
+{
+    *envp = reinterpret_cast<OCIEnv *>(&g_handle);
+    return OCI_SUCCESS;
+}
 sword OCIHandleAlloc(const void *, void **hndlpp, const ub4, const size_t, void **)
 {
     *hndlpp = &g_handle;
