@@ -86,10 +86,22 @@ TEST(StatementText, LeadingInteger)
 
 TEST(VariableBinding, TypeTextDecidesHowAValueIsBound)
 {
-    CVariableBinding b = CVariableBinding::decide(var(0, ":N", "12abc", "Number"));
+    // A Number binds the number typed; an empty one binds NULL; one that holds no number is
+    // reported and not bound.
+    CVariableBinding b = CVariableBinding::decide(var(0, ":N", "3.5", "Number"));
+    ASSERT_EQ(b.as, CVariableBinding::As::Number);
+    ASSERT_TRUE(b.number.has_value());
+    EXPECT_EQ(b.number->text(), "3.5");
+    b = CVariableBinding::decide(var(0, ":N", "", "Number"));
     EXPECT_EQ(b.as, CVariableBinding::As::Number);
-    EXPECT_EQ(b.number, 12.0);
-    EXPECT_EQ(CVariableBinding::decide(var(0, ":N", "", "Number")).number, 0.0);
+    EXPECT_FALSE(b.number.has_value());
+    EXPECT_FALSE(CVariableBinding::decide(var(0, ":N", "  ", "Number")).number.has_value());
+    for (const char *bad : {"abc", "12abc", "3.5.1", "1e"}) {
+        const CSQLVariable v = var(0, ":N", bad, "Number");
+        EXPECT_EQ(CVariableBinding::decide(v).as, CVariableBinding::As::Unbound) << bad;
+    }
+    EXPECT_EQ(CVariableBinding::unknownTypeMessage(var(0, ":N", "abc", "Number")),
+              "The value of :N variable (abc) has an unknown type");
 
     b = CVariableBinding::decide(var(0, ":D", "07.12.2026", "Date"));
     ASSERT_EQ(b.as, CVariableBinding::As::Date);
