@@ -2,19 +2,40 @@
 
 #include <limits>
 
+namespace {
+
+// Characters that continue a name: after one of them the name typed is a longer one.
+bool continuesName(QChar c) { return c.isLetterOrNumber() || c == u'_' || c == u'$' || c == u'#'; }
+
+// True when name stands in text at at as a whole name (ignoring letter case).
+bool nameAt(QStringView text, qsizetype at, QStringView name)
+{
+    const qsizetype end = at + name.size();
+    return end <= text.size() &&
+           text.sliced(at, name.size()).compare(name, Qt::CaseInsensitive) == 0 &&
+           (end == text.size() || !continuesName(text[end]));
+}
+
+} // namespace
+
 QString CStatementText::substitute(const QString &sql, const std::vector<CSQLVariable> &variables)
 {
-    QString text = sql;
-    for (const CSQLVariable &v : variables) {
-        if (v.kind != CSQLVariable::kSubstitution || v.name.isEmpty())
-            continue;
-        qsizetype from = 0;
-        for (;;) {
-            const qsizetype at = text.indexOf(v.name, from, Qt::CaseInsensitive);
-            if (at < 0)
-                break;
-            text.replace(at, v.name.size(), v.value);
-            from = at + v.value.size();
+    QString text;
+    text.reserve(sql.size());
+    qsizetype i = 0;
+    while (i < sql.size()) {
+        const CSQLVariable *found = nullptr;
+        for (const CSQLVariable &v : variables) {
+            if (v.kind != CSQLVariable::kSubstitution || v.name.isEmpty())
+                continue;
+            if ((!found || v.name.size() > found->name.size()) && nameAt(sql, i, v.name))
+                found = &v;
+        }
+        if (found) {
+            text += found->value;
+            i += found->name.size();
+        } else {
+            text += sql[i++];
         }
     }
     return text;

@@ -11,9 +11,11 @@
 class CStatementText
 {
 public:
-    // Replaces, for every substitution variable in list order, each occurrence of its name
-    // (ignoring letter case, left to right) by its value; the search goes on after an inserted
-    // value, so a value that holds the name is not replaced again. Bind variables are left alone.
+    // Replaces every occurrence of a substitution variable's name (ignoring letter case) by its
+    // value, in one pass from left to right: a name counts only where no letter, digit, '_', '$'
+    // or '#' follows it (so &T leaves &TABLE alone), the longest name that fits wins, and a value
+    // once inserted is never searched again, for its own name or another's. Bind variables are
+    // left alone.
     static QString substitute(const QString &sql, const std::vector<CSQLVariable> &variables);
 
     // The text without carriage returns; line feeds stay.

@@ -1,14 +1,17 @@
 #include "execution/CVariableBinding.h"
 
 #include "execution/CDateType.h"
-#include "execution/CStatementText.h"
 
 CVariableBinding CVariableBinding::decide(const CSQLVariable &variable)
 {
     CVariableBinding b;
     if (variable.type == QLatin1String("Number")) {
         b.as = As::Number;
-        b.number = static_cast<double>(CStatementText::leadingInteger(variable.value));
+        if (variable.value.trimmed().isEmpty())
+            return b;
+        b.number = COracleNumber::fromText(variable.value);
+        if (!b.number)
+            b.as = As::Unbound;
     } else if (variable.type == QLatin1String("Date")) {
         CDateType date(0, 0);
         if (date.parse(variable.value)) {

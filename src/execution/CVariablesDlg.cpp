@@ -39,3 +39,10 @@ void CVariablesDlg::accept()
         m_list->takeInto(*m_variables);
     CDialogTVL::accept();
 }
+
+bool CVariablesDlgSource::askValues(std::vector<CSQLVariable> &variables)
+{
+    CVariablesDlg dialog(m_parent);
+    dialog.setVariables(&variables);
+    return dialog.exec() == QDialog::Accepted;
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "elements/CSQLVariable.h"
+#include "execution/IVariableSource.h"
 #include "ui/CDialogTVL.h"
 
 #include <vector>
@@ -31,4 +32,15 @@ private:
     CVariableLst *m_list;                             // owned through the widget tree
     QPushButton *m_ok;
     QPushButton *m_cancel;
+};
+
+// The variables dialog as the source of a run's values: every ask shows it modally over parent.
+class CVariablesDlgSource : public IVariableSource
+{
+public:
+    explicit CVariablesDlgSource(QWidget *parent) : m_parent(parent) {}
+    bool askValues(std::vector<CSQLVariable> &variables) override;
+
+private:
+    QWidget *m_parent; // not owned
 };

@@ -33,11 +33,32 @@ TEST(StatementText, SubstitutionIgnoresCaseAndNeverReplacesAnInsertedValue)
     // A value holding the name is inserted once; later occurrences are still replaced.
     const std::vector<CSQLVariable> self{var(CSQLVariable::kSubstitution, "&A", "&a&A")};
     EXPECT_EQ(CStatementText::substitute("&a + &A", self), "&a&A + &a&A");
-    // Variables go in list order: the second sees what the first inserted.
+    // Nor does a later variable see what an earlier one inserted.
     const std::vector<CSQLVariable> chain{var(CSQLVariable::kSubstitution, "&A", "&B"),
                                           var(CSQLVariable::kSubstitution, "&B", "x")};
-    EXPECT_EQ(CStatementText::substitute("&A", chain), "x");
+    EXPECT_EQ(CStatementText::substitute("&A &b", chain), "&B x");
     EXPECT_EQ(CStatementText::substitute("&A", {var(CSQLVariable::kSubstitution, "&A", "")}), "");
+}
+
+TEST(StatementText, SubstitutionReplacesWholeNamesOnly)
+{
+    // &T and &TABLE each get their own value, whichever comes first in the list.
+    const std::vector<CSQLVariable> vars{var(CSQLVariable::kSubstitution, "&T", "emp"),
+                                         var(CSQLVariable::kSubstitution, "&TABLE", "dept")};
+    const QString sql = "SELECT * FROM &table, &T WHERE &t.deptno = &Table.deptno";
+    EXPECT_EQ(CStatementText::substitute(sql, vars),
+              "SELECT * FROM dept, emp WHERE emp.deptno = dept.deptno");
+    const std::vector<CSQLVariable> reversed{vars[1], vars[0]};
+    EXPECT_EQ(CStatementText::substitute(sql, reversed),
+              "SELECT * FROM dept, emp WHERE emp.deptno = dept.deptno");
+    // Letters, digits, '_', '$' and '#' continue a name; anything else ends it.
+    const std::vector<CSQLVariable> t{var(CSQLVariable::kSubstitution, "&T", "x")};
+    EXPECT_EQ(CStatementText::substitute("&T1 &T_ &T$ &T# &Tü &T.a &T) &T", t),
+              "&T1 &T_ &T$ &T# &Tü x.a x) x");
+    // A value that holds another variable's name is not replaced again.
+    const std::vector<CSQLVariable> inner{var(CSQLVariable::kSubstitution, "&T", "&TABLE"),
+                                          var(CSQLVariable::kSubstitution, "&TABLE", "dept")};
+    EXPECT_EQ(CStatementText::substitute("&T &TABLE", inner), "&TABLE dept");
 }
 
 TEST(StatementText, CarriageReturnsGoLineFeedsStayAndTheCountWrapsTheText)
@@ -65,10 +86,22 @@ TEST(StatementText, LeadingInteger)
 
 TEST(VariableBinding, TypeTextDecidesHowAValueIsBound)
 {
-    CVariableBinding b = CVariableBinding::decide(var(0, ":N", "12abc", "Number"));
+    // A Number binds the number typed; an empty one binds NULL; one that holds no number is
+    // reported and not bound.
+    CVariableBinding b = CVariableBinding::decide(var(0, ":N", "3.5", "Number"));
+    ASSERT_EQ(b.as, CVariableBinding::As::Number);
+    ASSERT_TRUE(b.number.has_value());
+    EXPECT_EQ(b.number->text(), "3.5");
+    b = CVariableBinding::decide(var(0, ":N", "", "Number"));
     EXPECT_EQ(b.as, CVariableBinding::As::Number);
-    EXPECT_EQ(b.number, 12.0);
-    EXPECT_EQ(CVariableBinding::decide(var(0, ":N", "", "Number")).number, 0.0);
+    EXPECT_FALSE(b.number.has_value());
+    EXPECT_FALSE(CVariableBinding::decide(var(0, ":N", "  ", "Number")).number.has_value());
+    for (const char *bad : {"abc", "12abc", "3.5.1", "1e"}) {
+        const CSQLVariable v = var(0, ":N", bad, "Number");
+        EXPECT_EQ(CVariableBinding::decide(v).as, CVariableBinding::As::Unbound) << bad;
+    }
+    EXPECT_EQ(CVariableBinding::unknownTypeMessage(var(0, ":N", "abc", "Number")),
+              "The value of :N variable (abc) has an unknown type");
 
     b = CVariableBinding::decide(var(0, ":D", "07.12.2026", "Date"));
     ASSERT_EQ(b.as, CVariableBinding::As::Date);

@@ -1,8 +1,10 @@
 // Values the result grid reads from the user and the server: the substitution of &variables,
-// leading integers of Number values and the sort comparison of cell texts with its sort keys. The
-// input is split at the first two NUL bytes into an SQL text, a variable value and a second text.
+// Number values read as Oracle numbers, leading integers of counts and the sort comparison of
+// cell texts with its sort keys. The input is split at the first two NUL bytes into an SQL text, a
+// variable value and a second text.
 #include "db/datetime.h"
 #include "execution/CColumnCompare.h"
+#include "execution/COracleNumber.h"
 #include "execution/CStatementText.h"
 
 #include <QString>
@@ -36,6 +38,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const QString substituted = CStatementText::substitute(sql, {v});
     if (CStatementText::withoutCarriageReturns(substituted).contains(QLatin1Char('\r')))
         std::abort();
+
+    // A Number value that reads is a valid NUMBER encoding, and its text reads back to the same
+    // bytes; with the separator ',' it reads as it does with '.' in its place.
+    if (const std::optional<COracleNumber> n = COracleNumber::fromText(value, u",")) {
+        const COracleNumber::Bytes &b = n->bytes();
+        if (n->size() < 2 || n->size() > COracleNumber::kSize || (b[0] == 1 && b[1] != 0x80))
+            std::abort();
+        const std::optional<COracleNumber> again = COracleNumber::fromText(n->text(), u".");
+        if (!again || again->bytes() != b)
+            std::abort();
+        QString pointed = value;
+        pointed.replace(QLatin1Char(','), QLatin1Char('.'));
+        const std::optional<COracleNumber> same = COracleNumber::fromText(pointed, u".");
+        if (!same || same->bytes() != b)
+            std::abort();
+    }
 
     // The leading integer agrees with the C library where it does not overflow.
     const qint64 n = CStatementText::leadingInteger(value);
