@@ -9,6 +9,9 @@ namespace {
 const QString kGeneral = QStringLiteral("GENERAL");
 const QString kElMap = QStringLiteral("EL_MAP");
 
+QString elKey(qsizetype i) { return QLatin1String("El_") + QString::number(i); }
+QString mapKey(qsizetype i) { return QLatin1String("Map_") + QString::number(i); }
+
 } // namespace
 
 QString CBarLayout::layoutPath(const QString &folder)
@@ -52,11 +55,10 @@ void CBarLayout::readOrderMap(const QString &folder, CElementList &list)
     {
         const CProfileFile file(layoutPath(folder));
         for (int i = 0;; ++i) {
-            const QString number = file.readString(kElMap, QStringLiteral("El_%1").arg(i));
-            if (number.isEmpty())
+            const QString el = elKey(i);
+            if (file.readString(kElMap, el).isEmpty())
                 break;
-            m_map.push_back({file.readInt(kElMap, QStringLiteral("El_%1").arg(i)),
-                             file.readInt(kElMap, QStringLiteral("Map_%1").arg(i))});
+            m_map.push_back({file.readInt(kElMap, el), file.readInt(kElMap, mapKey(i))});
         }
     }
     if (m_map.empty()) {
@@ -72,8 +74,8 @@ bool CBarLayout::writeOrderMap(const QString &folder) const
 {
     CProfileFile file(layoutPath(folder));
     for (size_t i = 0; i < m_map.size(); ++i) {
-        file.writeInt(kElMap, QStringLiteral("El_%1").arg(i), m_map[i].elementNumber);
-        file.writeInt(kElMap, QStringLiteral("Map_%1").arg(i), m_map[i].position);
+        file.writeInt(kElMap, elKey(qsizetype(i)), m_map[i].elementNumber);
+        file.writeInt(kElMap, mapKey(qsizetype(i)), m_map[i].position);
     }
     const bool ok = file.flush();
     m_writeFailed = m_writeFailed || !ok;
