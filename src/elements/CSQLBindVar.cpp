@@ -47,10 +47,9 @@ bool CSQLBindVar::isDelimiter(char16_t c)
 void CSQLBindVar::addName(const QString &name, int kind)
 {
     const QString upper = name.toUpper();
-    for (const CSQLVariable &v : m_variables) {
-        if (v.name == upper)
-            return;
-    }
+    if (m_names.contains(upper))
+        return;
+    m_names.insert(upper);
     CSQLVariable var;
     var.kind = kind;
     var.name = upper;
@@ -61,6 +60,7 @@ void CSQLBindVar::scan(const QString &sqlText)
 {
     m_sqlText = sqlText;
     m_variables.clear();
+    m_names.clear();
 
     constexpr int kNone = -1;
     int prev = kNone; // previous character; none at the start

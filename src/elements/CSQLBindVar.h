@@ -2,6 +2,7 @@
 
 #include "elements/CSQLVariable.h"
 
+#include <QSet>
 #include <QString>
 
 #include <vector>
@@ -33,5 +34,6 @@ private:
     void addName(const QString &name, int kind);
 
     std::vector<CSQLVariable> m_variables; // found variables, in order of first occurrence
+    QSet<QString> m_names;                 // their names, so a repeated name is found at once
     QString m_sqlText;                     // the text of the last scan
 };

@@ -54,6 +54,8 @@ public:
 
     // Reads the element folder. False (nothing else read) when the folder's number is 0, i.e. it is
     // no element. A missing or unreadable folder gives an element with the defaults and true.
+    // Temporaries that an interrupted save of one of the five files left in the folder (the file's
+    // name, '.' and six letters; item.cfg.new of a rewrite) are removed first.
     bool load(const QString &folderPath, const HistoryLimits &limits = optionLimits());
 
     // Writes the whole folder: creates it (one level) when missing, writes the three text files,
