@@ -364,7 +364,7 @@ void CVexlorElement::refreshVariables()
 {
     CSQLBindVar scanner;
     scanner.scan(m_sqlText);
-    m_parsedVariables = scanner.variables();
+    m_parsedVariables = scanner.takeVariables();
     QHash<QString, size_t> firstSaved; // name → its first saved variable
     firstSaved.reserve(qsizetype(m_savedVariables.size()));
     for (size_t i = 0; i < m_savedVariables.size(); ++i) {

@@ -449,4 +449,71 @@ TEST_F(ElementFolderTest, DeleteRemovesTheWholeFolderHoweverDeep)
     EXPECT_EQ(QDir(outside).entryList(QDir::Files), QStringList{"keep.txt"});
 }
 
+// A statement with 16,000 distinct variables saves and loads back whole, and an item.cfg whose
+// variable has 100,000 stored history values loads its newest ones: both in time proportional to
+// their size.
+TEST_F(ElementFolderTest, LargeStatementsAndHistoriesSaveAndLoadInLinearTime)
+{
+    constexpr int kVars = 16000;
+    const QString dir = folder("11");
+    QString sql = QStringLiteral("SELECT ");
+    for (int i = 0; i < kVars; ++i)
+        sql += QStringLiteral(":v") + QString::number(i) + QStringLiteral(", ");
+    sql += QStringLiteral("&t FROM dual");
+    {
+        CVexlorElement e;
+        ASSERT_TRUE(e.load(dir));
+        e.setSqlText(sql);
+        e.refreshVariables();
+        ASSERT_EQ(e.parsedVariables().size(), size_t(kVars + 1));
+        e.parsedVariables()[7].value = QStringLiteral("seven");
+        ASSERT_TRUE(e.save());
+        e.parsedVariables()[7].value = QStringLiteral("eight");
+        ASSERT_TRUE(e.save()); // a second merge over the full saved list
+        ASSERT_EQ(e.savedVariables().size(), size_t(kVars + 1));
+        EXPECT_EQ(str(e.savedVariables()[kVars].name), "&T");
+    }
+    {
+        const CProfileFile cfg(dir + "item.cfg");
+        EXPECT_EQ(str(cfg.readString("VAR_7", "Value")), "eight");
+        EXPECT_EQ(str(cfg.readString("VAR_15999", "Name")), ":V15999");
+        EXPECT_EQ(str(cfg.readString("VAR_16000", "Name")), "&T");
+    }
+
+    QByteArray big = "[VAR_0]\r\nVarType=0\r\nName=:N\r\nType=Number\r\nValue=1\r\n";
+    for (int j = 0; j < 100000; ++j)
+        big += "LastValue_" + QByteArray::number(j) + "=" + QByteArray::number(j) + "\r\n";
+    ASSERT_TRUE(writeBytes(dir + "item.cfg", big));
+    ASSERT_TRUE(writeBytes(dir + "query.sql", "SELECT * FROM emp WHERE empno = :n"));
+    CVexlorElement e;
+    ASSERT_TRUE(e.load(dir));
+    ASSERT_EQ(e.parsedVariables().size(), 1u);
+    const QStringList &history = e.parsedVariables()[0].history;
+    ASSERT_EQ(history.size(), 20);
+    EXPECT_EQ(str(history.front()), "99980");
+    EXPECT_EQ(str(history.back()), "99999");
+}
+
+// Window rectangles at the ends of the 32-bit range read as stored; their sizes do not overflow.
+TEST_F(ElementFolderTest, ExtremeWindowRectanglesReadAsStored)
+{
+    const QString dir = folder("13");
+    ASSERT_TRUE(writeBytes(dir + "item.cfg",
+                           "[OTHERS]\r\nDbGridLeft=-2147483648\r\nDbGridTop=-2147483648\r\n"
+                           "DbGridRight=2147483647\r\nDbGridBottom=2147483647\r\n"
+                           "SQLEditLeft=2147483647\r\nSQLEditTop=0\r\n"
+                           "SQLEditRight=-2147483648\r\nSQLEditBottom=99999999999\r\n"));
+    CVexlorElement e;
+    ASSERT_TRUE(e.load(dir));
+    EXPECT_EQ(e.dbGridRect().width(), 4294967295LL);
+    EXPECT_EQ(e.dbGridRect().height(), 4294967295LL);
+    EXPECT_EQ(e.sqlEditRect().width(), -4294967295LL);
+    EXPECT_EQ(e.sqlEditRect().bottom, 1215752191); // 32-bit wrap-around, as Windows reads it
+    ASSERT_TRUE(e.saveConfiguration(false));
+    CVexlorElement back;
+    ASSERT_TRUE(back.load(dir));
+    EXPECT_EQ(back.dbGridRect(), e.dbGridRect());
+    EXPECT_EQ(back.sqlEditRect(), e.sqlEditRect());
+}
+
 } // namespace
