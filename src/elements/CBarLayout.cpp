@@ -55,6 +55,7 @@ void CBarLayout::readOrderMap(const QString &folder, CElementList &list)
 {
     m_map.clear();
     mapChanged();
+    m_writeFailed = false;
     savefile::removeLeftovers(CVexlorElement::withTrailingSeparator(folder),
                               {QLatin1String(kLayoutFile)});
     {

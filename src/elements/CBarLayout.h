@@ -74,7 +74,7 @@ public:
     // positions likewise and writes the map; false when the map could not be written.
     bool renumber(CElementList &list, const QString &folder);
 
-    // Whether a map write of the last moveUp() or moveDown() failed.
+    // Whether a map write of the last readOrderMap(), moveUp() or moveDown() failed.
     bool orderMapWriteFailed() const { return m_writeFailed; }
     static QString layoutPath(const QString &folder);
 

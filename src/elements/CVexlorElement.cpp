@@ -411,12 +411,13 @@ void CVexlorElement::mergeVariables(const std::vector<CSQLVariable> &list)
     }
 }
 
-void CVexlorElement::clearVariableHistory()
+bool CVexlorElement::clearVariableHistory()
 {
     m_parsedVariables.clear();
     m_savedVariables.clear();
-    saveConfiguration(true);
+    const bool ok = saveConfiguration(true);
     refreshVariables();
+    return ok;
 }
 
 void CVexlorElement::initNew(const QString &scriptFolder, int number)

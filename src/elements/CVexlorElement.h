@@ -92,8 +92,9 @@ public:
     void mergeVariables() { mergeVariables(m_parsedVariables); }
 
     // "Clear history" of the options: empties both variable lists, rewrites item.cfg and finds the
-    // variables of the SQL text again, without values or history.
-    void clearVariableHistory();
+    // variables of the SQL text again, without values or history. False when item.cfg could not
+    // be rewritten (lastFailure() is its path; the old file stays).
+    bool clearVariableHistory();
 
     // Makes this a new, unsaved element number of scriptFolder with the standard name, description
     // and SQL text. Nothing is written until save().

@@ -239,4 +239,37 @@ TEST_F(BarLayoutTest, BarRectangleIsRepairedAndWrittenBack)
               (QStringList{"Left", "Top", "Right", "Bottom"}));
 }
 
+// A full disk (a file-size limit) makes every layout write report failure and keep the old file;
+// the moves still happen in memory.
+TEST_F(BarLayoutTest, FailedLayoutWritesAreReportedAndKeepTheOldFile)
+{
+    const QByteArray before = "[GENERAL]\r\nLeft=1\r\nTop=2\r\nRight=301\r\nBottom=302\r\n"
+                              "[EL_MAP]\r\nEl_0=1\r\nMap_0=1\r\nEl_1=2\r\nMap_1=2\r\n";
+    ASSERT_TRUE(testfiles::writeBytes(layoutFile(), before));
+    CBarLayout layout;
+    CElementList list = elements({1, 2});
+    layout.readOrderMap(folder(), list);
+    {
+        testfiles::FileSizeLimit full(1);
+        ASSERT_TRUE(full.active());
+        layout.setBarRect({5, 5, 500, 500});
+        EXPECT_FALSE(layout.writeBarRect(folder()));
+        ASSERT_TRUE(layout.moveDown(0, list, folder()));
+        EXPECT_TRUE(layout.orderMapWriteFailed());
+        EXPECT_EQ(order(list), (std::vector<int>{2, 1}));
+        EXPECT_FALSE(layout.renumber(list, folder()));
+        EXPECT_FALSE(layout.writeOrderMap(folder()));
+
+        QTemporaryDir other; // no map yet: the default map cannot be written either
+        CBarLayout fresh;
+        CElementList two = elements({1, 2});
+        fresh.readOrderMap(other.path(), two);
+        EXPECT_TRUE(fresh.orderMapWriteFailed());
+    }
+    EXPECT_EQ(testfiles::readBytes(layoutFile()), before);
+    // Once the disk has room the whole map is written, as the file's content was not known.
+    ASSERT_TRUE(layout.writeOrderMap(folder()));
+    EXPECT_EQ(storedMap(), (Map{{2, 1}, {1, 2}}));
+}
+
 } // namespace
