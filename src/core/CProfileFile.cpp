@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QSaveFile>
 
 #include <cstdint>
@@ -45,13 +46,6 @@ QStringView trimBlanks(QStringView s)
     while (e > b && isBlank(s[e - 1]))
         --e;
     return s.mid(b, e - b);
-}
-
-// Names match case-insensitively by simple case folding, which keeps the length: a cheap first
-// test.
-bool sameName(const QString &a, const QString &b)
-{
-    return a.size() == b.size() && a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
 // Section and key parameters lose surrounding spaces only; TAB and the like stay significant.
@@ -95,8 +89,8 @@ QStringView unquote(QStringView v)
 }
 
 // Leading-number reading as the Windows reader converts a value: characters up to a space skipped,
-// one optional sign, then "0x", "0o" or "0b" choosing base 16, 8 or 2 (else base 10), digits of that
-// base up to the first other character, wrapping around at 32 bits. No digits give 0.
+// one optional sign, then "0x", "0o" or "0b" choosing base 16, 8 or 2 (else base 10), digits of
+// that base up to the first other character, wrapping around at 32 bits. No digits give 0.
 int leadingInt(QStringView s)
 {
     qsizetype i = 0;
@@ -133,10 +127,130 @@ int leadingInt(QStringView s)
     return static_cast<int>(value);
 }
 
+// A section or key name as the index holds it: names compare case-insensitively by simple case
+// folding, as the Windows reader matches them, and hash alike.
+struct CName
+{
+    QString text;
+    bool operator==(const CName &other) const
+    {
+        return text.size() == other.text.size() &&
+               (text == other.text || text.compare(other.text, Qt::CaseInsensitive) == 0);
+    }
+};
+
+size_t qHash(const CName &name, size_t seed = 0)
+{
+    size_t h = seed ^ size_t(name.text.size());
+    const QChar *p = name.text.constData();
+    const QChar *const e = p + name.text.size();
+    for (; p != e; ++p) {
+        char32_t c = p->unicode();
+        if (c < 0x80) {
+            if (c >= 'A' && c <= 'Z')
+                c += 'a' - 'A';
+        } else if (p->isHighSurrogate() && p + 1 != e && p[1].isLowSurrogate()) {
+            c = QChar::toCaseFolded(QChar::surrogateToUcs4(p[0], p[1]));
+            ++p;
+        } else {
+            c = QChar::toCaseFolded(c);
+        }
+        h = (h ^ c) * 0x100000001b3ULL;
+    }
+    return h;
+}
+
+// What a line of text is: its kind and, for a header or key, its name and value, trimmed (the
+// value keeps its quotes).
+struct CParsedLine
+{
+    LineKind kind = LineKind::Other;
+    QString name;
+    QString value;
+};
+
+CParsedLine parseLine(const QString &text, bool inSection)
+{
+    CParsedLine out;
+    const QStringView t = trimBlanks(text);
+    if (t.isEmpty() || t.front() == QLatin1Char(';'))
+        return out;
+    if (t.front() == QLatin1Char('[')) {
+        // The name ends at the first ']' (or the line's end); anything after it is ignored.
+        const qsizetype close = t.indexOf(QLatin1Char(']'));
+        out.kind = LineKind::Header;
+        out.name = trimBlanks(t.mid(1, close < 0 ? -1 : close - 1)).toString();
+        return out;
+    }
+    if (!inSection)
+        return out;
+    const qsizetype eq = t.indexOf(QLatin1Char('='));
+    if (eq < 0) {
+        out.kind = LineKind::Bare;
+        out.name = t.toString();
+        return out;
+    }
+    out.kind = LineKind::Key;
+    out.name = trimBlanks(t.first(eq)).toString();
+    out.value = trimBlanks(t.sliced(eq + 1)).toString();
+    return out;
+}
+
+// parseLine for a line of ASCII bytes, without decoding the whole line first.
+CParsedLine parseAsciiLine(QByteArrayView bytes, bool inSection, bool wantNames)
+{
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\v' || c == 0; };
+    const auto trim = [&](QByteArrayView v) {
+        qsizetype b = 0;
+        qsizetype e = v.size();
+        while (b < e && blank(v[b]))
+            ++b;
+        while (e > b && blank(v[e - 1]))
+            --e;
+        return v.sliced(b, e - b);
+    };
+    CParsedLine out;
+    const QByteArrayView t = trim(bytes);
+    if (t.isEmpty() || t.front() == ';')
+        return out;
+    if (t.front() == '[') {
+        const qsizetype close = t.indexOf(']');
+        out.kind = LineKind::Header;
+        out.name = QString::fromLatin1(trim(t.sliced(1, close < 0 ? t.size() - 1 : close - 1)));
+        return out; // a header is always named
+    }
+    if (!inSection)
+        return out;
+    const qsizetype eq = t.indexOf('=');
+    if (eq < 0) {
+        out.kind = LineKind::Bare;
+        if (wantNames)
+            out.name = QString::fromLatin1(t);
+        return out;
+    }
+    out.kind = LineKind::Key;
+    if (wantNames) {
+        out.name = QString::fromLatin1(trim(t.first(eq)));
+        out.value = QString::fromLatin1(trim(t.sliced(eq + 1)));
+    }
+    return out;
+}
+
+bool isAscii(QByteArrayView bytes)
+{
+    for (const char c : bytes) {
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 struct CProfileFile::Data
 {
+    // One line of the file, or a run of blank and comment lines. Names and values are not kept:
+    // a read decodes the one line it needs.
     struct Line
     {
         qsizetype begin = 0; // byte range in original, when own is not set
@@ -144,13 +258,54 @@ struct CProfileFile::Data
         QByteArray own; // the line's bytes with their line break, once written or added
         bool isOwn = false;
         LineKind kind = LineKind::Other;
-        QString name;  // Header: section name; Key, Bare: key name; trimmed
-        QString value; // Key: value trimmed, quotes kept
     };
 
+    // A header with the lines up to the next header. keys finds the first key line of a name in
+    // body without a scan; key lines never move, because new lines only go after the last key line
+    // and a removed line stays in place, empty.
+    struct Section
+    {
+        Line header;
+        QString name; // the header's name, trimmed
+        std::vector<Line> body;
+        // Key name → 1 + index in body of its first key line; built at the first lookup, so that
+        // a read of one section does not index the others.
+        mutable QHash<CName, qsizetype> keys;
+        mutable bool indexed = false;
+        mutable bool duplicateKeys = false; // a name has more than one key line (once indexed)
+        qsizetype lastKeyLine = -1;         // index in body of the last Key or Bare line; -1 = none
+
+        // Records the key line at index unless an earlier line has its name.
+        void index(QString name, qsizetype at) const
+        {
+            qsizetype &slot = keys[CName{std::move(name)}];
+            if (slot == 0)
+                slot = at + 1;
+            else
+                duplicateKeys = true;
+        }
+        qsizetype find(const QString &name) const { return keys.value(CName{name}, 0) - 1; }
+    };
+
+    // Builds the section's key index when it has none yet.
+    void ensureIndex(const Section &section) const
+    {
+        if (section.indexed)
+            return;
+        section.indexed = true;
+        section.keys.reserve(qsizetype(section.body.size()));
+        for (qsizetype i = 0; i < qsizetype(section.body.size()); ++i) {
+            const Line &l = section.body[size_t(i)];
+            if (l.kind == LineKind::Key)
+                section.index(parsedKey(l).name, i);
+        }
+    }
+
     QString path;
-    QByteArray original; // the file as read; untouched lines are written back from it
-    std::vector<Line> lines;
+    QByteArray original;                  // the file as read; untouched lines come from it
+    std::vector<Line> preamble;           // lines before the first header
+    std::vector<Section> sections;        // in file order, duplicates included
+    QHash<CName, qsizetype> sectionIndex; // section name → its first section
     FileState state = FileState::Missing;
     bool utf16 = false; // UTF-16 LE with its mark; otherwise ANSI bytes in code page cp
     unsigned cp = codepage::kSystemAnsi; // code page of an ANSI file, read and written alike
@@ -212,21 +367,35 @@ struct CProfileFile::Data
         return decode(raw.first(raw.size() - breakSize(raw)));
     }
 
+    // A key line's name and value as the file holds them now.
+    CParsedLine parsedKey(const Line &line) const
+    {
+        const QByteArrayView raw = rawOf(line);
+        const QByteArrayView bytes = raw.first(raw.size() - breakSize(raw));
+        if (!utf16 && cp == codepage::kSystemAnsi && isAscii(bytes))
+            return parseAsciiLine(bytes, true, true);
+        return parseLine(decode(bytes), true);
+    }
+
     void load();
     void parse();
-    void classify(Line &line, const QString &text, bool inSection) const;
+    void addToBody(Section &section, Line line);
+    void indexSections();
     qsizetype findSection(const QString &name) const;
-    qsizetype sectionEnd(qsizetype header) const;
-    qsizetype findKey(qsizetype header, const QString &key) const;
+    const Line *findLine(const QString &section, const QString &key) const;
+    Line *lastLine();
+    void insertKeyLine(qsizetype index, Line line, QString name);
     QByteArray lineBytes(const QString &text);
-    void terminate(qsizetype index);
+    void terminate(Line &line);
     void convertToLocaleEncoding();
     QByteArray serialize() const;
 };
 
 void CProfileFile::Data::load()
 {
-    lines.clear();
+    preamble.clear();
+    sections.clear();
+    sectionIndex.clear();
     original.clear();
     utf16 = false;
     cp = codepage::kSystemAnsi;
@@ -253,6 +422,30 @@ void CProfileFile::Data::load()
     parse();
 }
 
+// Appends line to the section's body (before the section is indexed).
+void CProfileFile::Data::addToBody(Section &section, Line line)
+{
+    auto &body = section.body;
+    if (line.kind == LineKind::Other && !body.empty() && body.back().kind == LineKind::Other &&
+        !body.back().isOwn && !line.isOwn && body.back().end == line.begin) {
+        body.back().end = line.end; // runs of blanks and comments are kept as one entry
+        return;
+    }
+    if (line.kind == LineKind::Key || line.kind == LineKind::Bare)
+        section.lastKeyLine = qsizetype(body.size());
+    body.push_back(std::move(line));
+}
+
+void CProfileFile::Data::indexSections()
+{
+    sectionIndex.clear();
+    for (qsizetype i = 0; i < qsizetype(sections.size()); ++i) {
+        const CName name{sections[size_t(i)].name};
+        if (!sectionIndex.contains(name))
+            sectionIndex.insert(name, i);
+    }
+}
+
 void CProfileFile::Data::parse()
 {
     utf16 = original.size() >= 2 && std::uint8_t(original[0]) == 0xFF &&
@@ -275,7 +468,6 @@ void CProfileFile::Data::parse()
             return std::uint8_t(original[pos]);
         return char16_t(std::uint8_t(original[pos]) | (std::uint8_t(original[pos + 1]) << 8));
     };
-    bool inSection = false;
     qsizetype pos = utf16 ? 2 : 0;
     while (pos < n) {
         qsizetype contentEnd = pos;
@@ -295,75 +487,98 @@ void CProfileFile::Data::parse()
         Line line;
         line.begin = pos;
         line.end = end;
-        QString text = decode(QByteArrayView(original).sliced(pos, contentEnd - pos));
-        if (line.begin == 0 && text.startsWith(QChar(0xFEFF)))
-            text.remove(0, 1); // a UTF-8 mark an editor added must not hide the first header
-        classify(line, text, inSection);
-        if (line.kind == LineKind::Header)
-            inSection = true;
-        if (line.kind == LineKind::Other && !lines.empty() && lines.back().kind == LineKind::Other)
-            lines.back().end = end; // runs of blanks and comments are kept as one entry
-        else
-            lines.push_back(std::move(line));
+        const QByteArrayView bytes = QByteArrayView(original).sliced(pos, contentEnd - pos);
+        CParsedLine parsed;
+        if (!utf16 && cp == codepage::kSystemAnsi && isAscii(bytes)) {
+            // The common case, and a fast one: key names are read when the section is indexed.
+            parsed = parseAsciiLine(bytes, !sections.empty(), false);
+        } else {
+            QString text = decode(bytes);
+            if (line.begin == 0 && text.startsWith(QChar(0xFEFF)))
+                text.remove(0, 1); // a UTF-8 mark an editor added must not hide the first header
+            parsed = parseLine(text, !sections.empty());
+        }
+        line.kind = parsed.kind;
+        if (line.kind == LineKind::Header) {
+            Section section;
+            section.header = std::move(line);
+            section.name = std::move(parsed.name);
+            sections.push_back(std::move(section));
+        } else if (!sections.empty()) {
+            addToBody(sections.back(), std::move(line));
+        } else if (!preamble.empty() && preamble.back().end == line.begin) {
+            preamble.back().end = end; // lines before the first header are all of one kind
+        } else {
+            preamble.push_back(std::move(line));
+        }
         pos = end;
     }
-}
-
-void CProfileFile::Data::classify(Line &line, const QString &text, bool inSection) const
-{
-    line.kind = LineKind::Other;
-    line.name.clear();
-    line.value.clear();
-    const QStringView t = trimBlanks(text);
-    if (t.isEmpty() || t.front() == QLatin1Char(';'))
-        return;
-    if (t.front() == QLatin1Char('[')) {
-        // The name ends at the first ']' (or the line's end); anything after it is ignored.
-        const qsizetype close = t.indexOf(QLatin1Char(']'));
-        line.kind = LineKind::Header;
-        line.name = trimBlanks(t.mid(1, close < 0 ? -1 : close - 1)).toString();
-        return;
-    }
-    if (!inSection)
-        return;
-    const qsizetype eq = t.indexOf(QLatin1Char('='));
-    if (eq < 0) {
-        line.kind = LineKind::Bare;
-        line.name = t.toString();
-        return;
-    }
-    line.kind = LineKind::Key;
-    line.name = trimBlanks(t.first(eq)).toString();
-    line.value = trimBlanks(t.sliced(eq + 1)).toString();
+    indexSections();
 }
 
 qsizetype CProfileFile::Data::findSection(const QString &name) const
 {
-    for (qsizetype i = 0; i < qsizetype(lines.size()); ++i) {
-        const Line &l = lines[size_t(i)];
-        if (l.kind == LineKind::Header && sameName(l.name, name))
-            return i;
-    }
-    return -1;
+    return sectionIndex.value(CName{name}, -1);
 }
 
-qsizetype CProfileFile::Data::sectionEnd(qsizetype header) const
+const CProfileFile::Data::Line *CProfileFile::Data::findLine(const QString &section,
+                                                             const QString &key) const
 {
-    qsizetype i = header + 1;
-    while (i < qsizetype(lines.size()) && lines[size_t(i)].kind != LineKind::Header)
-        ++i;
-    return i;
+    const qsizetype s = findSection(trimSpaces(section));
+    if (s < 0)
+        return nullptr;
+    const Section &sec = sections[size_t(s)];
+    ensureIndex(sec);
+    const qsizetype k = sec.find(trimSpaces(key));
+    return k < 0 ? nullptr : &sec.body[size_t(k)];
 }
 
-qsizetype CProfileFile::Data::findKey(qsizetype header, const QString &key) const
+// The file's last line that holds bytes (removed lines hold none), or null for an empty file.
+CProfileFile::Data::Line *CProfileFile::Data::lastLine()
 {
-    const qsizetype end = sectionEnd(header);
-    for (qsizetype i = header + 1; i < end; ++i) {
-        const Line &l = lines[size_t(i)];
-        if (l.kind == LineKind::Key && sameName(l.name, key))
-            return i;
+    if (!sections.empty()) {
+        Section &s = sections.back();
+        for (auto l = s.body.rbegin(); l != s.body.rend(); ++l) {
+            if (!rawOf(*l).isEmpty())
+                return &*l;
+        }
+        return &s.header;
     }
-    return -1;
+    for (auto l = preamble.rbegin(); l != preamble.rend(); ++l) {
+        if (!rawOf(*l).isEmpty())
+            return &*l;
+    }
+    return nullptr;
+}
+
+// Puts a new line (named name when it is a header or key line) right after the section's last key
+// line; comments and blanks after it stay below. A line that reads as a header starts a section of
+// its own there, as it will when the file is read again.
+void CProfileFile::Data::insertKeyLine(qsizetype index, Line line, QString name)
+{
+    Section &section = sections[size_t(index)];
+    if (section.lastKeyLine >= 0)
+        terminate(section.body[size_t(section.lastKeyLine)]);
+    else
+        terminate(section.header);
+    const qsizetype at = section.lastKeyLine + 1;
+    auto &body = section.body;
+    if (line.kind == LineKind::Header) {
+        Section split;
+        split.header = std::move(line);
+        split.name = std::move(name);
+        for (auto it = body.begin() + at; it != body.end(); ++it)
+            addToBody(split, std::move(*it)); // blanks and comments only
+        body.erase(body.begin() + at, body.end());
+        sections.insert(sections.begin() + index + 1, std::move(split));
+        indexSections();
+        return;
+    }
+    if (line.kind == LineKind::Key && section.indexed)
+        section.index(std::move(name), at);
+    if (line.kind == LineKind::Key || line.kind == LineKind::Bare)
+        section.lastKeyLine = at;
+    body.insert(body.begin() + at, std::move(line));
 }
 
 // The bytes of a new or rewritten line with CR LF, in the file's encoding. An ANSI file read in the
@@ -383,20 +598,25 @@ QByteArray CProfileFile::Data::lineBytes(const QString &text)
 
 void CProfileFile::Data::convertToLocaleEncoding()
 {
-    for (Line &l : lines) {
+    const auto convert = [this](Line &l) {
         const QString text = decode(rawOf(l));
         l.own = codepage::fromUnicode(text, codepage::kSystemAnsi);
         l.isOwn = true;
+    };
+    for (Line &l : preamble)
+        convert(l);
+    for (Section &s : sections) {
+        convert(s.header);
+        for (Line &l : s.body)
+            convert(l);
     }
     cp = codepage::kSystemAnsi;
     dirty = true;
 }
 
-// Gives the line at index a line break when it has none (the file's last line), so that a line can
-// follow it.
-void CProfileFile::Data::terminate(qsizetype index)
+// Gives line a line break when it has none (the file's last line), so that a line can follow it.
+void CProfileFile::Data::terminate(Line &l)
 {
-    Line &l = lines[size_t(index)];
     const QByteArrayView raw = rawOf(l);
     if (breakSize(raw) > 0)
         return;
@@ -413,15 +633,25 @@ void CProfileFile::Data::terminate(qsizetype index)
 
 QByteArray CProfileFile::Data::serialize() const
 {
-    QByteArray out;
     qsizetype size = utf16 ? 2 : 0;
-    for (const Line &l : lines)
+    for (const Line &l : preamble)
         size += rawOf(l).size();
+    for (const Section &s : sections) {
+        size += rawOf(s.header).size();
+        for (const Line &l : s.body)
+            size += rawOf(l).size();
+    }
+    QByteArray out;
     out.reserve(size);
     if (utf16)
         out.append("\xFF\xFE", 2);
-    for (const Line &l : lines)
+    for (const Line &l : preamble)
         out.append(rawOf(l));
+    for (const Section &s : sections) {
+        out.append(rawOf(s.header));
+        for (const Line &l : s.body)
+            out.append(rawOf(l));
+    }
     return out;
 }
 
@@ -438,50 +668,48 @@ QString CProfileFile::path() const { return d->path; }
 QString CProfileFile::readString(const QString &section, const QString &key,
                                  const QString &defaultValue) const
 {
-    const qsizetype header = d->findSection(trimSpaces(section));
-    const qsizetype line = header < 0 ? -1 : d->findKey(header, trimSpaces(key));
-    if (line < 0) {
+    const Data::Line *line = d->findLine(section, key);
+    if (!line) {
         qsizetype n = defaultValue.size();
         while (n > 0 && defaultValue[n - 1] == QLatin1Char(' '))
             --n;
         return cutToMax(defaultValue.left(n));
     }
-    return cutToMax(unquote(d->lines[size_t(line)].value).toString());
+    return cutToMax(unquote(d->parsedKey(*line).value).toString());
 }
 
 int CProfileFile::readInt(const QString &section, const QString &key, int defaultValue) const
 {
-    const qsizetype header = d->findSection(trimSpaces(section));
-    const qsizetype line = header < 0 ? -1 : d->findKey(header, trimSpaces(key));
-    if (line < 0)
+    const Data::Line *line = d->findLine(section, key);
+    if (!line)
         return defaultValue;
     // An empty value reads like a missing one, as the Windows reader reads nothing to convert.
-    const QStringView value = unquote(d->lines[size_t(line)].value);
-    return value.isEmpty() ? defaultValue : leadingInt(value);
+    const QString value = d->parsedKey(*line).value;
+    const QStringView unquoted = unquote(value);
+    return unquoted.isEmpty() ? defaultValue : leadingInt(unquoted);
 }
 
 QStringList CProfileFile::sectionNames() const
 {
     QStringList names;
-    for (const Data::Line &l : d->lines) {
-        if (l.kind == LineKind::Header)
-            names.append(l.name);
-    }
+    for (const Data::Section &s : d->sections)
+        names.append(s.name);
     return names;
 }
 
 QStringList CProfileFile::keyNames(const QString &section) const
 {
     QStringList names;
-    const qsizetype header = d->findSection(trimSpaces(section));
-    if (header < 0)
+    const qsizetype s = d->findSection(trimSpaces(section));
+    if (s < 0)
         return names;
-    const qsizetype end = d->sectionEnd(header);
-    for (qsizetype i = header + 1; i < end; ++i) {
+    for (const Data::Line &l : d->sections[size_t(s)].body) {
+        if (l.kind != LineKind::Key)
+            continue;
         // An empty name would end a Windows name list, so it is not listed.
-        const Data::Line &l = d->lines[size_t(i)];
-        if (l.kind == LineKind::Key && !l.name.isEmpty())
-            names.append(l.name);
+        QString name = d->parsedKey(l).name;
+        if (!name.isEmpty())
+            names.append(std::move(name));
     }
     return names;
 }
@@ -495,41 +723,41 @@ void CProfileFile::writeString(const QString &section, const QString &key, const
     const QString sec = singleLine(trimSpaces(section));
     const QString name = singleLine(trimSpaces(key));
     const QString val = singleLine(value);
-    auto &lines = d->lines;
+    const QString keyText = name + QLatin1Char('=') + val;
 
-    const qsizetype header = d->findSection(sec);
-    if (header < 0) {
+    const qsizetype index = d->findSection(sec);
+    if (index < 0) {
         // A new section goes at the end, after a line break if the file does not end with one (a
         // UTF-16 file holding only its mark counts as not ending with one).
-        if (!lines.empty()) {
-            d->terminate(qsizetype(lines.size()) - 1);
+        if (Data::Line *last = d->lastLine()) {
+            d->terminate(*last);
         } else if (d->utf16) {
             Data::Line gap;
             gap.own = d->encode(QStringLiteral("\r\n"));
             gap.isOwn = true;
-            lines.push_back(std::move(gap));
+            d->preamble.push_back(std::move(gap));
         }
         const QString headerText = QLatin1Char('[') + sec + QLatin1Char(']');
-        Data::Line h;
-        h.own = d->lineBytes(headerText);
-        h.isOwn = true;
-        d->classify(h, headerText, true);
-        lines.push_back(std::move(h));
-        const QString keyText = name + QLatin1Char('=') + val;
-        Data::Line k;
-        k.own = d->lineBytes(keyText);
-        k.isOwn = true;
-        d->classify(k, keyText, true);
-        lines.push_back(std::move(k));
-        d->dirty = true;
-        return;
+        CParsedLine header = parseLine(headerText, true);
+        Data::Section s;
+        s.header.own = d->lineBytes(headerText);
+        s.header.isOwn = true;
+        s.header.kind = header.kind;
+        s.name = std::move(header.name);
+        const CName folded{s.name};
+        d->sections.push_back(std::move(s));
+        if (!d->sectionIndex.contains(folded))
+            d->sectionIndex.insert(folded, qsizetype(d->sections.size()) - 1);
     }
+    const qsizetype target = index >= 0 ? index : qsizetype(d->sections.size()) - 1;
 
-    const qsizetype existing = d->findKey(header, name);
+    Data::Section &s = d->sections[size_t(target)];
+    d->ensureIndex(s);
+    const qsizetype existing = index < 0 ? -1 : s.find(name);
     if (existing >= 0) {
         // The line keeps everything before its value: indentation, the key's spelling, the blanks
-        // around '='.
-        const QString text = d->textOf(lines[size_t(existing)]);
+        // around '='. It stays a key line of the same name.
+        const QString text = d->textOf(s.body[size_t(existing)]);
         qsizetype valueStart = text.indexOf(QLatin1Char('=')) + 1;
         while (valueStart < text.size() && isBlank(text[valueStart]))
             ++valueStart;
@@ -537,34 +765,66 @@ void CProfileFile::writeString(const QString &section, const QString &key, const
         if (newText == text)
             return;
         QByteArray bytes = d->lineBytes(newText);
-        Data::Line &l = lines[size_t(existing)];
+        Data::Line &l = d->sections[size_t(target)].body[size_t(existing)];
         l.own = std::move(bytes);
         l.isOwn = true;
-        d->classify(l, newText, true);
         d->dirty = true;
         return;
     }
 
-    // A new key follows the section's last key line; comments and blanks after it stay below.
-    qsizetype anchor = header;
-    const qsizetype end = d->sectionEnd(header);
-    for (qsizetype i = header + 1; i < end; ++i) {
-        if (lines[size_t(i)].kind == LineKind::Key || lines[size_t(i)].kind == LineKind::Bare)
-            anchor = i;
-    }
-    d->terminate(anchor);
-    const QString text = name + QLatin1Char('=') + val;
+    CParsedLine parsed = parseLine(keyText, true);
     Data::Line k;
-    k.own = d->lineBytes(text);
+    k.own = d->lineBytes(keyText);
     k.isOwn = true;
-    d->classify(k, text, true);
-    lines.insert(lines.begin() + anchor + 1, std::move(k));
+    k.kind = parsed.kind;
+    d->insertKeyLine(target, std::move(k), std::move(parsed.name));
     d->dirty = true;
 }
 
 void CProfileFile::writeInt(const QString &section, const QString &key, int value)
 {
     writeString(section, key, QString::number(value));
+}
+
+bool CProfileFile::removeKey(const QString &section, const QString &key)
+{
+    if (d->state == FileState::Unreadable) {
+        d->refused = true;
+        return false;
+    }
+    const qsizetype index = d->findSection(singleLine(trimSpaces(section)));
+    if (index < 0)
+        return false;
+    Data::Section &s = d->sections[size_t(index)];
+    d->ensureIndex(s);
+    const CName name{singleLine(trimSpaces(key))};
+    const qsizetype at = s.find(name.text);
+    if (at < 0)
+        return false;
+    // The line stays as an empty entry, so that the lines after it keep their places.
+    Data::Line &l = s.body[size_t(at)];
+    l = Data::Line();
+    l.isOwn = true;
+    s.keys.remove(name);
+    if (s.duplicateKeys) {
+        // A later line of the same name becomes the first.
+        for (qsizetype i = at + 1; i < qsizetype(s.body.size()); ++i) {
+            const Data::Line &next = s.body[size_t(i)];
+            if (next.kind == LineKind::Key && CName{d->parsedKey(next).name} == name) {
+                s.keys.insert(name, i + 1);
+                break;
+            }
+        }
+    }
+    if (s.lastKeyLine == at) {
+        qsizetype i = at - 1;
+        while (i >= 0 && s.body[size_t(i)].kind != LineKind::Key &&
+               s.body[size_t(i)].kind != LineKind::Bare)
+            --i;
+        s.lastKeyLine = i;
+    }
+    d->dirty = true;
+    return true;
 }
 
 bool CProfileFile::flush()

@@ -23,6 +23,9 @@
 // A file that exists but cannot be read (or exceeds 64 MiB) reads as empty and refuses writes, so
 // it is never replaced. Line breaks inside written names and values become spaces. One object per
 // file at a time: a flush replaces whatever another writer put there since the load. Never throws.
+//
+// Sections and keys are indexed by their folded names when the file is read, so a read or a
+// write costs the same however many lines the file has.
 class CProfileFile
 {
 public:
@@ -55,6 +58,10 @@ public:
     // value. Writing the value a key already holds changes nothing. Buffered until flush().
     void writeString(const QString &section, const QString &key, const QString &value);
     void writeInt(const QString &section, const QString &key, int value); // written with "%d"
+
+    // Removes the first key line of key in section, as Windows does when asked to write no value;
+    // the header and every other line stay. False (nothing changes) when there is no such key.
+    bool removeKey(const QString &section, const QString &key);
 
     // Writes pending changes to disk; true when nothing was pending or the write succeeded, false
     // when it failed or a write since the last flush was refused (the file is then unchanged).

@@ -1,13 +1,18 @@
 #include "elements/CBarLayout.h"
 
 #include "core/CProfileFile.h"
+#include "core/SaveFile.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
 const QString kGeneral = QStringLiteral("GENERAL");
 const QString kElMap = QStringLiteral("EL_MAP");
+
+QString elKey(qsizetype i) { return QLatin1String("El_") + QString::number(i); }
+QString mapKey(qsizetype i) { return QLatin1String("Map_") + QString::number(i); }
 
 } // namespace
 
@@ -49,19 +54,25 @@ bool CBarLayout::writeBarRect(const QString &folder) const
 void CBarLayout::readOrderMap(const QString &folder, CElementList &list)
 {
     m_map.clear();
+    mapChanged();
+    m_writeFailed = false;
+    savefile::removeLeftovers(CVexlorElement::withTrailingSeparator(folder),
+                              {QLatin1String(kLayoutFile)});
     {
         const CProfileFile file(layoutPath(folder));
         for (int i = 0;; ++i) {
-            const QString number = file.readString(kElMap, QStringLiteral("El_%1").arg(i));
-            if (number.isEmpty())
+            const QString el = elKey(i);
+            if (file.readString(kElMap, el).isEmpty())
                 break;
-            m_map.push_back({file.readInt(kElMap, QStringLiteral("El_%1").arg(i)),
-                             file.readInt(kElMap, QStringLiteral("Map_%1").arg(i))});
+            m_map.push_back({file.readInt(kElMap, el), file.readInt(kElMap, mapKey(i))});
         }
     }
+    m_stored = m_map;
+    m_storedFolder = layoutPath(folder);
     if (m_map.empty()) {
         for (const auto &element : list)
             m_map.push_back({element->elementNumber(), element->elementNumber()});
+        mapChanged();
         writeOrderMap(folder);
     }
     assignPositions(list);
@@ -70,33 +81,64 @@ void CBarLayout::readOrderMap(const QString &folder, CElementList &list)
 
 bool CBarLayout::writeOrderMap(const QString &folder) const
 {
-    CProfileFile file(layoutPath(folder));
+    const QString path = layoutPath(folder);
+    const bool known = path == m_storedFolder;
+    CProfileFile file(path);
     for (size_t i = 0; i < m_map.size(); ++i) {
-        file.writeInt(kElMap, QStringLiteral("El_%1").arg(i), m_map[i].elementNumber);
-        file.writeInt(kElMap, QStringLiteral("Map_%1").arg(i), m_map[i].position);
+        const Entry *stored = known && i < m_stored.size() ? &m_stored[i] : nullptr;
+        if (!stored || stored->elementNumber != m_map[i].elementNumber)
+            file.writeInt(kElMap, elKey(qsizetype(i)), m_map[i].elementNumber);
+        if (!stored || stored->position != m_map[i].position)
+            file.writeInt(kElMap, mapKey(qsizetype(i)), m_map[i].position);
+    }
+    // Entries beyond the map's end name elements that are gone (or repeat ones the map holds):
+    // they are removed, last first, so the file holds the map and nothing else.
+    qsizetype end = qsizetype(m_map.size());
+    if (known)
+        end = std::max(end, qsizetype(m_stored.size()));
+    else
+        while (!file.readString(kElMap, elKey(end)).isEmpty())
+            ++end;
+    for (qsizetype i = end - 1; i >= qsizetype(m_map.size()); --i) {
+        file.removeKey(kElMap, mapKey(i));
+        file.removeKey(kElMap, elKey(i));
     }
     const bool ok = file.flush();
     m_writeFailed = m_writeFailed || !ok;
+    if (ok) {
+        m_stored = m_map;
+        m_storedFolder = path;
+    } else {
+        m_storedFolder.clear(); // what the file holds now is not known
+    }
     return ok;
+}
+
+const CBarLayout::Entry *CBarLayout::entryOf(int elementNumber) const
+{
+    if (!m_firstValid) {
+        m_first.clear();
+        m_first.reserve(m_map.size());
+        for (size_t i = 0; i < m_map.size(); ++i)
+            m_first.try_emplace(m_map[i].elementNumber, i);
+        m_firstValid = true;
+    }
+    const auto it = m_first.find(elementNumber);
+    return it == m_first.end() ? nullptr : &m_map[it->second];
 }
 
 CBarLayout::Entry *CBarLayout::entryOf(int elementNumber)
 {
-    const auto it = std::find_if(m_map.begin(), m_map.end(),
-                                 [&](const Entry &e) { return e.elementNumber == elementNumber; });
-    return it == m_map.end() ? nullptr : &*it;
+    return const_cast<Entry *>(std::as_const(*this).entryOf(elementNumber));
 }
 
 int CBarLayout::positionOf(int elementNumber) const
 {
-    const Entry *entry = const_cast<CBarLayout *>(this)->entryOf(elementNumber);
+    const Entry *entry = entryOf(elementNumber);
     return entry ? entry->position : 0;
 }
 
-bool CBarLayout::hasEntry(int elementNumber) const
-{
-    return const_cast<CBarLayout *>(this)->entryOf(elementNumber) != nullptr;
-}
+bool CBarLayout::hasEntry(int elementNumber) const { return entryOf(elementNumber) != nullptr; }
 
 void CBarLayout::assignPositions(CElementList &list) const
 {
@@ -117,6 +159,7 @@ void CBarLayout::addElement(const CVexlorElement &element, CElementList &list)
     for (const Entry &e : m_map)
         largest = std::max(largest, e.position);
     m_map.push_back({element.elementNumber(), m_map.empty() ? 1 : largest + 1});
+    mapChanged();
     assignPositions(list);
 }
 
@@ -127,6 +170,7 @@ void CBarLayout::removeElement(const CVexlorElement &element, CElementList &list
     });
     if (it != m_map.end())
         m_map.erase(it);
+    mapChanged();
     assignPositions(list);
 }
 
@@ -145,6 +189,7 @@ bool CBarLayout::swapElements(const CVexlorElement &a, const CVexlorElement &b, 
     if (!ea || !eb)
         return false;
     std::swap(ea->elementNumber, eb->elementNumber);
+    mapChanged();
     assignPositions(list);
     renumber(list, folder);
     return true;
@@ -188,6 +233,7 @@ bool CBarLayout::renumber(CElementList &list, const QString &folder)
 {
     sortByPosition(list);
     m_map.clear();
+    mapChanged();
     for (size_t i = 0; i < list.size(); ++i) {
         m_map.push_back({list[i]->elementNumber(), int(i) + 1});
         list[i]->setBarPosition(int(i) + 1);

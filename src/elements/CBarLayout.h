@@ -5,13 +5,17 @@
 
 #include <QString>
 
+#include <unordered_map>
 #include <vector>
 
 // The layout file tvl.cfg of a script folder: the bar's rectangle ("GENERAL") and the order map
 // from element number to bar position ("EL_MAP", El_%d / Map_%d). The bar window holds one for its
 // current folder; every operation takes the folder (a '/' is added when missing). Writes report
 // whether they worked and a failed write leaves the old file. Map entries naming no loaded element
-// are harmless and dropped by renumber().
+// are harmless and dropped by renumber(). A map write changes only the entries that differ from
+// what the file holds and removes the file's entries beyond the map's end, so after any renumber
+// the file holds exactly the loaded elements. Reading the map removes the leftovers of an
+// interrupted save of tvl.cfg.
 class CBarLayout
 {
 public:
@@ -34,8 +38,8 @@ public:
     bool writeBarRect(const QString &folder) const;
 
     // Reads the map; when it is empty builds (number, number) for every element in list order and
-    // writes it. Then gives every element its position (0 without an entry) and sorts list by
-    // position.
+    // writes it. Leftover temporaries of tvl.cfg are removed first. Then gives every element its
+    // position (0 without an entry) and sorts list by position.
     void readOrderMap(const QString &folder, CElementList &list);
     bool writeOrderMap(const QString &folder) const;
 
@@ -70,15 +74,24 @@ public:
     // positions likewise and writes the map; false when the map could not be written.
     bool renumber(CElementList &list, const QString &folder);
 
-    // Whether a map write of the last moveUp() or moveDown() failed.
+    // Whether a map write of the last readOrderMap(), moveUp() or moveDown() failed.
     bool orderMapWriteFailed() const { return m_writeFailed; }
     static QString layoutPath(const QString &folder);
 
 private:
+    const Entry *entryOf(int elementNumber) const;
     Entry *entryOf(int elementNumber);
+    void mapChanged() { m_firstValid = false; }
     bool moveBy(int index, int step, CElementList &list, const QString &folder);
 
     CScreenRect m_barRect;    // the bar window's outer rectangle, screen coordinates
     std::vector<Entry> m_map; // order map; lookups take the first entry of a number
     mutable bool m_writeFailed = false;
+    // Element number → index in m_map of its first entry; rebuilt after the map changes.
+    mutable std::unordered_map<int, size_t> m_first;
+    mutable bool m_firstValid = false;
+    // The map as the file of m_storedFolder holds it (read or last written), so that a write
+    // touches only the entries that changed; m_storedFolder is empty while that is not known.
+    mutable std::vector<Entry> m_stored;
+    mutable QString m_storedFolder;
 };

@@ -14,17 +14,63 @@ struct PendingName
     {
         active = true;
         hasNameChar = false;
-        text = introducer;
+        text.resize(0); // keeps the buffer for the next name
+        text += introducer;
     }
     void stop()
     {
         active = false;
         hasNameChar = false;
-        text.clear();
+        text.resize(0);
     }
 };
 
 } // namespace
+
+bool CSQLBindVar::CNameIndex::insert(const QString &name,
+                                     const std::vector<CSQLVariable> &variables)
+{
+    if ((m_used + 1) * 2 > m_table.size())
+        grow();
+    const std::uint32_t hash = hashOf(name);
+    const size_t mask = m_table.size() - 1;
+    for (size_t i = slotOf(hash, mask);; i = (i + 1) & mask) {
+        const std::uint64_t entry = m_table[i];
+        if (entry == 0) {
+            m_table[i] = (std::uint64_t(hash) << 32) | std::uint64_t(variables.size() + 1);
+            ++m_used;
+            return true;
+        }
+        if (std::uint32_t(entry >> 32) == hash &&
+            variables[size_t(std::uint32_t(entry)) - 1].name == name)
+            return false;
+    }
+}
+
+std::uint32_t CSQLBindVar::CNameIndex::hashOf(const QString &name)
+{
+    std::uint32_t h = 2166136261u; // FNV-1a over the UTF-16 units
+    for (const QChar c : name) {
+        h ^= c.unicode();
+        h *= 16777619u;
+    }
+    return h;
+}
+
+void CSQLBindVar::CNameIndex::grow()
+{
+    std::vector<std::uint64_t> old(m_table.empty() ? 64 : m_table.size() * 2, 0);
+    old.swap(m_table);
+    const size_t mask = m_table.size() - 1;
+    for (const std::uint64_t entry : old) {
+        if (entry == 0)
+            continue;
+        size_t i = slotOf(std::uint32_t(entry >> 32), mask);
+        while (m_table[i] != 0)
+            i = (i + 1) & mask;
+        m_table[i] = entry;
+    }
+}
 
 CSQLBindVar::~CSQLBindVar() = default;
 
@@ -46,14 +92,12 @@ bool CSQLBindVar::isDelimiter(char16_t c)
 
 void CSQLBindVar::addName(const QString &name, int kind)
 {
-    const QString upper = name.toUpper();
-    for (const CSQLVariable &v : m_variables) {
-        if (v.name == upper)
-            return;
-    }
+    QString upper = name.toUpper();
+    if (!m_names.insert(upper, m_variables))
+        return; // seen before
     CSQLVariable var;
     var.kind = kind;
-    var.name = upper;
+    var.name = std::move(upper);
     m_variables.push_back(std::move(var));
 }
 
@@ -61,6 +105,11 @@ void CSQLBindVar::scan(const QString &sqlText)
 {
     m_sqlText = sqlText;
     m_variables.clear();
+    m_names = CNameIndex();
+    // Every name begins with an introducer: their count bounds the list, which is then never
+    // moved while it grows.
+    const qsizetype introducers = sqlText.count(QLatin1Char(':')) + sqlText.count(QLatin1Char('&'));
+    m_variables.reserve(size_t(introducers));
 
     constexpr int kNone = -1;
     int prev = kNone; // previous character; none at the start

@@ -1,7 +1,8 @@
 #pragma once
 
 // A screen rectangle as the element and layout files store it: left, top, right and bottom, with
-// right and bottom exclusive, so width = right - left.
+// right and bottom exclusive, so width = right - left. Sizes are computed in 64 bits: a file may
+// hold any two 32-bit values, and their difference need not fit in 32 bits.
 struct CScreenRect
 {
     int left = 0;
@@ -9,7 +10,7 @@ struct CScreenRect
     int right = 0;
     int bottom = 0;
 
-    int width() const { return right - left; }
-    int height() const { return bottom - top; }
+    long long width() const { return static_cast<long long>(right) - left; }
+    long long height() const { return static_cast<long long>(bottom) - top; }
     bool operator==(const CScreenRect &other) const = default;
 };

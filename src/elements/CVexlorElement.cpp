@@ -13,15 +13,22 @@
 
 #include <QSaveFile>
 
+#include <QHash>
+
 #include <algorithm>
 #include <cstdio>
+#include <deque>
 #include <limits>
+#include <optional>
 
 namespace {
 
 // Stored history entries read at most per variable, before the newest are kept; bounds the work a
 // damaged or hostile item.cfg can cause.
 constexpr int kMaxStoredValues = 100000;
+
+// The full rewrite of item.cfg builds the new file under this suffix and renames it over.
+constexpr char kRewriteSuffix[] = ".new";
 
 const QString kConnection = QStringLiteral("CONNECTION");
 const QString kOthers = QStringLiteral("OTHERS");
@@ -150,6 +157,14 @@ bool CVexlorElement::load(const QString &folderPath, const HistoryLimits &limits
         return false;
     m_savedVariables.clear();
 
+    // A save that was killed half-way leaves its temporary beside the file it was for; the old
+    // file is whole, so the temporary is dropped.
+    savefile::removeLeftovers(m_folderPath,
+                              {QLatin1String(kNameFile), QLatin1String(kDescriptionFile),
+                               QLatin1String(kQueryFile), QLatin1String(kIconFile),
+                               QLatin1String(kConfigFile)},
+                              {QLatin1String(kConfigFile) + QLatin1String(kRewriteSuffix)});
+
     // Regular files only (links to them included): a FIFO or a device named like an element file
     // would block the read or never end it.
     const QDir dir(m_folderPath);
@@ -276,7 +291,7 @@ bool CVexlorElement::saveConfiguration(bool rewrite)
     }
     // A rewrite builds the new file beside the old one and renames it over, so that a failed write
     // never leaves the element without its configuration.
-    const QString fresh = path + QStringLiteral(".new");
+    const QString fresh = path + QLatin1String(kRewriteSuffix);
     QFile::remove(fresh);
     bool written = false;
     {
@@ -349,34 +364,60 @@ void CVexlorElement::refreshVariables()
 {
     CSQLBindVar scanner;
     scanner.scan(m_sqlText);
-    m_parsedVariables = scanner.variables();
+    m_parsedVariables = scanner.takeVariables();
+    QHash<QString, size_t> firstSaved; // name → its first saved variable
+    firstSaved.reserve(qsizetype(m_savedVariables.size()));
+    for (size_t i = 0; i < m_savedVariables.size(); ++i) {
+        if (!firstSaved.contains(m_savedVariables[i].name))
+            firstSaved.insert(m_savedVariables[i].name, i);
+    }
     for (CSQLVariable &parsed : m_parsedVariables) {
-        const auto saved =
-            std::find_if(m_savedVariables.begin(), m_savedVariables.end(),
-                         [&](const CSQLVariable &v) { return v.name == parsed.name; });
-        if (saved != m_savedVariables.end())
-            parsed = *saved;
+        const auto saved = firstSaved.constFind(parsed.name);
+        if (saved != firstSaved.cend())
+            parsed = m_savedVariables[*saved];
     }
 }
 
 void CVexlorElement::mergeVariables(const std::vector<CSQLVariable> &list)
 {
-    const std::vector<CSQLVariable> copies = list; // list may be the saved list itself
-    for (const CSQLVariable &var : copies) {
-        const auto saved = std::find_if(m_savedVariables.begin(), m_savedVariables.end(),
-                                        [&](const CSQLVariable &v) { return v.name == var.name; });
-        if (saved != m_savedVariables.end())
-            m_savedVariables.erase(saved);
-        m_savedVariables.push_back(var);
+    // Each variable of list removes the first saved variable of its name, which may be a copy
+    // appended earlier in this merge, and is appended. Removed entries are marked and dropped at
+    // the end, and every name keeps the places of its saved variables in order, so the merge costs
+    // the same for a statement with thousands of variables as for one with two.
+    std::vector<CSQLVariable> own;
+    if (&list == &m_savedVariables)
+        own = list; // the saved list is taken apart below
+    const std::vector<CSQLVariable> &incoming = &list == &m_savedVariables ? own : list;
+    std::vector<std::optional<CSQLVariable>> merged;
+    merged.reserve(m_savedVariables.size() + incoming.size());
+    QHash<QString, std::deque<size_t>> places; // name → indices in merged, first first
+    for (CSQLVariable &var : m_savedVariables) {
+        places[var.name].push_back(merged.size());
+        merged.emplace_back(std::move(var));
+    }
+    for (const CSQLVariable &var : incoming) {
+        std::deque<size_t> &at = places[var.name];
+        if (!at.empty()) {
+            merged[at.front()].reset();
+            at.pop_front();
+        }
+        at.push_back(merged.size());
+        merged.emplace_back(var);
+    }
+    m_savedVariables.clear();
+    for (std::optional<CSQLVariable> &var : merged) {
+        if (var)
+            m_savedVariables.push_back(std::move(*var));
     }
 }
 
-void CVexlorElement::clearVariableHistory()
+bool CVexlorElement::clearVariableHistory()
 {
     m_parsedVariables.clear();
     m_savedVariables.clear();
-    saveConfiguration(true);
+    const bool ok = saveConfiguration(true);
     refreshVariables();
+    return ok;
 }
 
 void CVexlorElement::initNew(const QString &scriptFolder, int number)

@@ -54,6 +54,8 @@ public:
 
     // Reads the element folder. False (nothing else read) when the folder's number is 0, i.e. it is
     // no element. A missing or unreadable folder gives an element with the defaults and true.
+    // Temporaries that an interrupted save of one of the five files left in the folder (the file's
+    // name, '.' and six letters; item.cfg.new of a rewrite) are removed first.
     bool load(const QString &folderPath, const HistoryLimits &limits = optionLimits());
 
     // Writes the whole folder: creates it (one level) when missing, writes the three text files,
@@ -90,8 +92,9 @@ public:
     void mergeVariables() { mergeVariables(m_parsedVariables); }
 
     // "Clear history" of the options: empties both variable lists, rewrites item.cfg and finds the
-    // variables of the SQL text again, without values or history.
-    void clearVariableHistory();
+    // variables of the SQL text again, without values or history. False when item.cfg could not
+    // be rewritten (lastFailure() is its path; the old file stays).
+    bool clearVariableHistory();
 
     // Makes this a new, unsaved element number of scriptFolder with the standard name, description
     // and SQL text. Nothing is written until save().

@@ -6,12 +6,15 @@
 #include <QFileInfo>
 #include <QSettings>
 
+#include <cerrno>
 #include <limits>
 #include <optional>
 
-namespace {
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
-constexpr QFileDevice::Permissions kPrivate = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+namespace {
 
 std::unique_ptr<CSettingsStore> &programStore()
 {
@@ -48,6 +51,50 @@ std::optional<int> toInt(const QVariant &value)
         return std::nullopt;
     return n > std::numeric_limits<int>::max() ? static_cast<int>(static_cast<quint32>(n))
                                                : static_cast<int>(n);
+}
+
+// Creates folder and every missing folder above it with mode 0700, whatever the umask; folders
+// that exist are left as they are. False when a folder could not be created.
+bool makePrivateFolders(const QString &folder)
+{
+    const QString path = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+    const QFileInfo info(path);
+    if (info.isDir())
+        return true;
+    if (info.exists() || info.isSymLink())
+        return false; // a file or a dangling link where the folder should be
+    const QString parent = info.path();
+    if (parent == path || !makePrivateFolders(parent))
+        return false;
+    const QByteArray native = QFile::encodeName(path);
+    if (::mkdir(native.constData(), 0700) != 0)
+        return errno == EEXIST && QFileInfo(path).isDir();
+    return ::chmod(native.constData(), 0700) == 0;
+}
+
+// Makes the settings file private before anything is written into it: its folders are created
+// 0700, a missing file is created empty with mode 0600, an existing one is set to 0600. The atomic
+// save that QSettings does later gives its temporary file the mode of the existing file, so no
+// content is ever readable by others, not even between the rename and a later chmod.
+bool makeFilePrivate(const QString &path)
+{
+    if (!makePrivateFolders(QFileInfo(path).absolutePath()))
+        return false;
+    const QByteArray native = QFile::encodeName(path);
+    const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd >= 0) {
+        const bool ok = ::fchmod(fd, 0600) == 0;
+        ::close(fd);
+        return ok;
+    }
+    if (errno != EEXIST)
+        return false;
+    struct stat st
+    {
+    };
+    if (::stat(native.constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    return (st.st_mode & 07777) == 0600 || ::chmod(native.constData(), 0600) == 0;
 }
 
 } // namespace
@@ -139,6 +186,7 @@ void CSettingsStore::writeInt(const QString &section, const QString &name, int v
 {
     if (!isValueName(name))
         return;
+    makePrivate();
     m_settings->setValue(keyOf(section, name), value);
     m_dirty = true;
 }
@@ -152,6 +200,7 @@ void CSettingsStore::writeString(const QString &section, const QString &name, co
 {
     if (!isValueName(name))
         return;
+    makePrivate();
     m_settings->setValue(keyOf(section, name), value);
     m_dirty = true;
 }
@@ -160,12 +209,14 @@ void CSettingsStore::removeValue(const QString &section, const QString &name)
 {
     if (!isValueName(name))
         return;
+    makePrivate();
     m_settings->remove(keyOf(section, name));
     m_dirty = true;
 }
 
 void CSettingsStore::removeSection(const QString &section)
 {
+    makePrivate();
     if (section.isEmpty()) {
         // The root: its own values only, never the sections under it.
         const QStringList names = m_settings->childKeys();
@@ -180,21 +231,20 @@ void CSettingsStore::removeSection(const QString &section)
     m_dirty = true;
 }
 
+void CSettingsStore::makePrivate()
+{
+    if (!m_private)
+        m_private = makeFilePrivate(m_settings->fileName());
+}
+
 bool CSettingsStore::sync()
 {
-    const QString path = m_settings->fileName();
-    // A new file is made private before anything is written into it.
-    if (m_dirty && !QFileInfo::exists(path) && QDir().mkpath(QFileInfo(path).absolutePath())) {
-        QFile file(path);
-        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly, kPrivate))
-            file.close();
-    }
+    if (m_dirty)
+        makePrivate();
     m_settings->sync();
-    const bool ok = m_settings->status() == QSettings::NoError;
+    const bool ok = m_settings->status() == QSettings::NoError && (!m_dirty || m_private);
     if (ok)
         m_dirty = false;
-    if (QFileInfo::exists(path))
-        QFile::setPermissions(path, kPrivate);
     return ok;
 }
 

@@ -336,3 +336,75 @@ TEST_F(ProfileFile, DeleteFileStartsAFullRewrite)
     EXPECT_TRUE(ini.flush());
     EXPECT_EQ(testfiles::readBytes(file()), "[VAR_0]\r\nName=:C\r\n");
 }
+
+TEST_F(ProfileFile, RemovingAKeyDropsItsLineOnly)
+{
+    // The first of two lines goes and the second becomes the one read; a new key still follows the
+    // last key line, above the comment.
+    EXPECT_EQ(afterWrites("[A]\r\nk=1\r\nK=2\r\nlast=3\r\n; note\r\n[B]\r\nk=4\r\n",
+                          [](CProfileFile &ini) {
+                              EXPECT_TRUE(ini.removeKey("a", "K"));
+                              EXPECT_EQ(ini.readString("A", "k").toStdString(), "2");
+                              EXPECT_TRUE(ini.removeKey("A", "last"));
+                              EXPECT_FALSE(ini.removeKey("A", "missing"));
+                              EXPECT_FALSE(ini.removeKey("C", "k"));
+                              ini.writeString("A", "new", "5");
+                              EXPECT_EQ(ini.keyNames("A"), (QStringList{"K", "new"}));
+                          }),
+              "[A]\r\nK=2\r\nnew=5\r\n; note\r\n[B]\r\nk=4\r\n");
+    // The section's header stays when its last key goes; a section added afterwards follows the
+    // last line that is left.
+    EXPECT_EQ(afterWrites("[A]\r\nk=1",
+                          [](CProfileFile &ini) {
+                              EXPECT_TRUE(ini.removeKey("A", "k"));
+                              ini.writeString("B", "x", "1");
+                          }),
+              "[A]\r\n[B]\r\nx=1\r\n");
+}
+
+// A key name written with a leading '[' reads back as a header: it starts a section there, as
+// the next read of the file does, and the lines after it belong to that section.
+TEST_F(ProfileFile, AWrittenHeaderSplitsTheSection)
+{
+    const QByteArray bytes =
+        afterWrites("[A]\r\nk=1\r\n; tail\r\n[B]\r\nz=2\r\n", [](CProfileFile &ini) {
+            ini.writeString("A", "[C]x", "v");
+            EXPECT_EQ(ini.sectionNames(), (QStringList{"A", "C", "B"}));
+            ini.writeString("C", "y", "3");
+        });
+    EXPECT_EQ(bytes, "[A]\r\nk=1\r\n[C]x=v\r\ny=3\r\n; tail\r\n[B]\r\nz=2\r\n");
+}
+
+// 100,000 order-map entries and a section of 100,000 history values: reading every key and
+// writing a few takes time in proportion to the file, and the file comes back byte for byte
+// except for the lines written.
+TEST_F(ProfileFile, LargeFilesReadAndWriteInLinearTime)
+{
+    constexpr int kEntries = 100000;
+    QByteArray bytes = "[GENERAL]\r\nLeft=0\r\n[EL_MAP]\r\n";
+    for (int i = 0; i < kEntries; ++i)
+        bytes += "El_" + QByteArray::number(i) + "=" + QByteArray::number(kEntries - i) +
+                 "\r\nMap_" + QByteArray::number(i) + "=" + QByteArray::number(i + 1) + "\r\n";
+    bytes += "el_5=duplicate\r\n[VAR_0]\r\nName=:N\r\n";
+    for (int i = 0; i < kEntries; ++i)
+        bytes += "LastValue_" + QByteArray::number(i) + "=v" + QByteArray::number(i) + "\r\n";
+    ASSERT_TRUE(testfiles::writeBytes(file(), bytes));
+
+    CProfileFile ini(file());
+    long long sum = 0;
+    for (int i = 0; i < kEntries; ++i) {
+        sum += ini.readInt("EL_MAP", QStringLiteral("El_%1").arg(i));
+        sum += ini.readInt("el_map", QStringLiteral("MAP_%1").arg(i));
+    }
+    EXPECT_EQ(sum, 2LL * kEntries * (kEntries + 1) / 2);
+    EXPECT_EQ(ini.readInt("EL_MAP", "El_5"), kEntries - 5); // the first occurrence wins
+    EXPECT_EQ(ini.readString("VAR_0", "LastValue_99999").toStdString(), "v99999");
+    ini.writeInt("EL_MAP", "El_7", 1);
+    ini.writeString("VAR_0", "LastValue_100000", "new");
+    ASSERT_TRUE(ini.flush());
+
+    QByteArray expected = bytes;
+    expected.replace("\r\nEl_7=" + QByteArray::number(kEntries - 7) + "\r\n", "\r\nEl_7=1\r\n");
+    expected += "LastValue_100000=new\r\n";
+    EXPECT_TRUE(testfiles::readBytes(file()) == expected);
+}

@@ -117,7 +117,7 @@ TEST_F(BarLayoutTest, MovingAnElementThatSharesItsPositionMovesIt)
     EXPECT_EQ(storedMap(), (Map{{2, 1}, {5, 2}, {3, 3}}));
 }
 
-TEST_F(BarLayoutTest, NewAndDeleteLeaveStaleKeysThatChangeNothing)
+TEST_F(BarLayoutTest, NewAndDeleteLeaveTheFileHoldingTheLoadedElementsOnly)
 {
     CBarLayout layout;
     CElementList list = elements({1, 2, 3, 4});
@@ -137,12 +137,81 @@ TEST_F(BarLayoutTest, NewAndDeleteLeaveStaleKeysThatChangeNothing)
     layout.removeElement(*list[0], list);
     list.erase(list.begin());
     layout.renumber(list, folder());
-    // Entry 3 of the longer map is still in the file; it names element 5 again and is ignored.
-    EXPECT_EQ(storedMap(), (Map{{3, 1}, {4, 2}, {5, 3}, {5, 4}}));
+    // The entry beyond the shorter map is gone from the file, not only from memory.
+    EXPECT_EQ(storedMap(), (Map{{3, 1}, {4, 2}, {5, 3}}));
+    EXPECT_EQ(CProfileFile(layoutFile()).keyNames("EL_MAP"),
+              (QStringList{"El_0", "Map_0", "El_1", "Map_1", "El_2", "Map_2"}));
     CBarLayout next;
     CElementList reloaded = elements({5, 4, 3});
     next.readOrderMap(folder(), reloaded);
     EXPECT_EQ(order(reloaded), (std::vector<int>{3, 4, 5}));
+}
+
+// A file from an earlier run names elements whose folders were removed outside the program: the
+// first renumbering writes the map of the loaded elements and drops the rest from the file.
+TEST_F(BarLayoutTest, EntriesOfVanishedElementsLeaveTheFileAtTheNextWrite)
+{
+    ASSERT_TRUE(testfiles::writeBytes(layoutFile(), "[EL_MAP]\r\nEl_0=1\r\nMap_0=1\r\nEl_1=2\r\n"
+                                                    "Map_1=2\r\nEl_2=3\r\nMap_2=3\r\nEl_3=4\r\n"
+                                                    "Map_3=4\r\n; kept\r\n"));
+    CBarLayout layout;
+    CElementList list = elements({1, 3});
+    layout.readOrderMap(folder(), list);
+    ASSERT_TRUE(layout.moveDown(0, list, folder()));
+    EXPECT_EQ(order(list), (std::vector<int>{3, 1}));
+    EXPECT_EQ(testfiles::readBytes(layoutFile()),
+              "[EL_MAP]\r\nEl_0=3\r\nMap_0=1\r\nEl_1=1\r\nMap_1=2\r\n; kept\r\n");
+}
+
+// With 10,000 elements an Up or Down writes the two entries it changes: every other line keeps its
+// bytes, even where another writer spelled a number differently.
+TEST_F(BarLayoutTest, UpAndDownWithTenThousandElementsWriteOnlyWhatChanged)
+{
+    constexpr int kCount = 10000;
+    QByteArray bytes = "[EL_MAP]\r\n";
+    std::vector<int> numbers;
+    for (int i = 0; i < kCount; ++i) {
+        bytes += "El_" + QByteArray::number(i) + "=" + QByteArray::number(i + 1) + "\r\nMap_" +
+                 QByteArray::number(i) + "=+" + QByteArray::number(i + 1) + "\r\n";
+        numbers.push_back(i + 1);
+    }
+    ASSERT_TRUE(testfiles::writeBytes(layoutFile(), bytes));
+    CElementList list;
+    for (int n : numbers) {
+        list.push_back(std::make_unique<CVexlorElement>());
+        list.back()->setElementNumber(n);
+    }
+    CBarLayout layout;
+    layout.readOrderMap(folder(), list);
+
+    ASSERT_TRUE(layout.moveUp(5000, list, folder()));
+    ASSERT_FALSE(layout.orderMapWriteFailed());
+    ASSERT_TRUE(layout.moveDown(7000, list, folder()));
+    std::swap(numbers[4999], numbers[5000]);
+    std::swap(numbers[7000], numbers[7001]);
+    EXPECT_EQ(order(list), numbers);
+
+    QByteArray expected = bytes;
+    expected.replace("\r\nEl_4999=5000\r\n", "\r\nEl_4999=5001\r\n");
+    expected.replace("\r\nEl_5000=5001\r\n", "\r\nEl_5000=5000\r\n");
+    expected.replace("\r\nEl_7000=7001\r\n", "\r\nEl_7000=7002\r\n");
+    expected.replace("\r\nEl_7001=7002\r\n", "\r\nEl_7001=7001\r\n");
+    EXPECT_TRUE(testfiles::readBytes(layoutFile()) == expected);
+}
+
+// The largest rectangle a file can hold: its width and height do not fit in 32 bits.
+TEST_F(BarLayoutTest, ExtremeRectanglesAreReadWithoutOverflow)
+{
+    ASSERT_TRUE(testfiles::writeBytes(layoutFile(),
+                                      "[GENERAL]\r\nLeft=-2147483648\r\nTop=2147483647"
+                                      "\r\nRight=2147483647\r\nBottom=-2147483648\r\n"));
+    CBarLayout layout;
+    layout.readBarRect(folder());
+    const CScreenRect expected{std::numeric_limits<int>::min(), std::numeric_limits<int>::max(),
+                               std::numeric_limits<int>::max(), std::numeric_limits<int>::min()};
+    EXPECT_EQ(layout.barRect(), expected);
+    EXPECT_EQ(layout.barRect().width(), 4294967295LL);
+    EXPECT_EQ(layout.barRect().height(), -4294967295LL);
 }
 
 TEST_F(BarLayoutTest, BarRectangleIsRepairedAndWrittenBack)
@@ -168,6 +237,39 @@ TEST_F(BarLayoutTest, BarRectangleIsRepairedAndWrittenBack)
     EXPECT_EQ(other.barRect(), (CScreenRect{100, 200, 400, 600}));
     EXPECT_EQ(CProfileFile(layoutFile()).keyNames("GENERAL"),
               (QStringList{"Left", "Top", "Right", "Bottom"}));
+}
+
+// A full disk (a file-size limit) makes every layout write report failure and keep the old file;
+// the moves still happen in memory.
+TEST_F(BarLayoutTest, FailedLayoutWritesAreReportedAndKeepTheOldFile)
+{
+    const QByteArray before = "[GENERAL]\r\nLeft=1\r\nTop=2\r\nRight=301\r\nBottom=302\r\n"
+                              "[EL_MAP]\r\nEl_0=1\r\nMap_0=1\r\nEl_1=2\r\nMap_1=2\r\n";
+    ASSERT_TRUE(testfiles::writeBytes(layoutFile(), before));
+    CBarLayout layout;
+    CElementList list = elements({1, 2});
+    layout.readOrderMap(folder(), list);
+    {
+        testfiles::FileSizeLimit full(1);
+        ASSERT_TRUE(full.active());
+        layout.setBarRect({5, 5, 500, 500});
+        EXPECT_FALSE(layout.writeBarRect(folder()));
+        ASSERT_TRUE(layout.moveDown(0, list, folder()));
+        EXPECT_TRUE(layout.orderMapWriteFailed());
+        EXPECT_EQ(order(list), (std::vector<int>{2, 1}));
+        EXPECT_FALSE(layout.renumber(list, folder()));
+        EXPECT_FALSE(layout.writeOrderMap(folder()));
+
+        QTemporaryDir other; // no map yet: the default map cannot be written either
+        CBarLayout fresh;
+        CElementList two = elements({1, 2});
+        fresh.readOrderMap(other.path(), two);
+        EXPECT_TRUE(fresh.orderMapWriteFailed());
+    }
+    EXPECT_EQ(testfiles::readBytes(layoutFile()), before);
+    // Once the disk has room the whole map is written, as the file's content was not known.
+    ASSERT_TRUE(layout.writeOrderMap(folder()));
+    EXPECT_EQ(storedMap(), (Map{{2, 1}, {1, 2}}));
 }
 
 } // namespace

@@ -89,3 +89,21 @@ TEST(BindScannerTest, HistoryKeepsEachValueOnceNewestLast)
 }
 
 } // namespace
+
+// Many distinct names: each is kept once, in order, and a repeat of any of them is recognised
+// without comparing it with every name found so far.
+TEST(BindScannerTest, AMillionDistinctNamesAreScannedInLinearTime)
+{
+    constexpr int kNames = 1000000;
+    QString sql = QStringLiteral("SELECT ");
+    sql.reserve(kNames * 10);
+    for (int i = 0; i < kNames; ++i)
+        sql += QStringLiteral(":v") + QString::number(i) + QLatin1Char(',');
+    sql += QStringLiteral(":V0, :v999999 FROM dual");
+    CSQLBindVar scanner;
+    scanner.scan(sql);
+    ASSERT_EQ(scanner.variables().size(), size_t(kNames));
+    EXPECT_EQ(scanner.variables().front().name.toStdString(), ":V0");
+    EXPECT_EQ(scanner.variables()[123456].name.toStdString(), ":V123456");
+    EXPECT_EQ(scanner.variables().back().name.toStdString(), ":V999999");
+}

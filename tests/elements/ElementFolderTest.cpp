@@ -15,6 +15,7 @@
 
 #include <chrono>
 #include <future>
+#include <optional>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -389,35 +390,87 @@ TEST_F(ElementFolderTest, IconIsCopiedOnceIntoTheFolder)
     EXPECT_TRUE(e.iconPath().isEmpty());
 }
 
-TEST_F(ElementFolderTest, UnwritableFolderKeepsTheOldFiles)
+// Every write of a save reports its failure up to the caller with the file's path, and leaves the
+// old file whole: a read-only folder (which stops an ordinary user), a full disk (a file-size
+// limit, which stops root too).
+TEST_F(ElementFolderTest, FailedSavesReportTheFileAndKeepTheOldOnes)
 {
     const QString dir = folder("3");
-    ASSERT_TRUE(writeBytes(dir + "name.txt", "old"));
-    ASSERT_TRUE(writeBytes(dir + "item.cfg", kConfig));
+    const QMap<QString, QByteArray> old{{"name.txt", "old"},
+                                        {"description.txt", "old description"},
+                                        {"query.sql", "SELECT 1 FROM dual"},
+                                        {"icon.ico", "old icon"},
+                                        {"item.cfg", kConfig}};
+    for (auto it = old.begin(); it != old.end(); ++it)
+        ASSERT_TRUE(writeBytes(dir + it.key(), it.value()));
+    ASSERT_TRUE(writeBytes(m_dir.filePath("chosen.ico"), "a new icon that is long enough"));
+    const auto expectOld = [&] {
+        for (auto it = old.begin(); it != old.end(); ++it)
+            EXPECT_EQ(readBytes(dir + it.key()), it.value()) << str(it.key());
+        EXPECT_FALSE(QFileInfo::exists(dir + "item.cfg.new"));
+    };
     CVexlorElement e;
     ASSERT_TRUE(e.load(dir));
     e.setName("new");
+    e.setDescription("new description");
     e.connection().setUser("OTHER");
 
-    // A read-only folder stops an ordinary user; a privileged one is stopped by a file-size limit
-    // that makes every write fail part-way.
-    QFile::setPermissions(dir, QFile::ReadOwner | QFile::ExeOwner);
-    const bool privileged = ::access(QFile::encodeName(dir).constData(), W_OK) == 0;
-    rlimit old{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    if (privileged) {
-        rlimit tiny = old;
-        tiny.rlim_cur = 1;
-        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tiny), 0);
+    {
+        // A read-only folder, or for a privileged user a full disk.
+        QFile::setPermissions(dir, QFile::ReadOwner | QFile::ExeOwner);
+        const bool privileged = ::access(QFile::encodeName(dir).constData(), W_OK) == 0;
+        std::optional<testfiles::FileSizeLimit> full;
+        if (privileged)
+            full.emplace(1);
+        EXPECT_FALSE(e.save());
+        EXPECT_EQ(str(e.lastFailure()), str(dir + "name.txt"));
+        EXPECT_FALSE(e.saveConfiguration(false));
+        EXPECT_EQ(str(e.lastFailure()), str(dir + "item.cfg"));
+        EXPECT_FALSE(e.saveConfiguration(true));
+        EXPECT_EQ(str(e.lastFailure()), str(dir + "item.cfg"));
+        EXPECT_FALSE(e.clearVariableHistory());
+        EXPECT_EQ(str(e.lastFailure()), str(dir + "item.cfg"));
     }
-    e.save();
-    e.saveConfiguration(true);
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
     QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    expectOld();
+
+    // A full disk with room for the small files only: the first file that does not fit is named,
+    // the icon copy fails too, and every old file stays whole.
+    e.setName(QString(64, QLatin1Char('n')));
+    e.setIconPath(m_dir.filePath("chosen.ico"));
+    {
+        testfiles::FileSizeLimit full(20);
+        ASSERT_TRUE(full.active());
+        EXPECT_FALSE(e.save());
+        EXPECT_EQ(str(e.lastFailure()), str(dir + "name.txt"));
+    }
     EXPECT_EQ(readBytes(dir + "name.txt"), "old");
+    EXPECT_EQ(readBytes(dir + "icon.ico"), "old icon");
+    EXPECT_EQ(str(e.iconPath()), str(m_dir.filePath("chosen.ico"))) << "still to be copied";
     EXPECT_EQ(readBytes(dir + "item.cfg"), kConfig);
+
+    // An icon that cannot be read is reported by the icon's path in the folder; the rest is saved.
+    e.setName("new");
+    e.setIconPath(m_dir.filePath("missing.ico"));
+    EXPECT_FALSE(e.save());
+    EXPECT_EQ(str(e.lastFailure()), str(dir + "icon.ico"));
+    EXPECT_EQ(readBytes(dir + "name.txt"), "new");
+    EXPECT_EQ(readBytes(dir + "icon.ico"), "old icon");
+
+    // A folder that cannot be created (its parent is a file) is named itself.
+    ASSERT_TRUE(writeBytes(m_dir.filePath("plain"), "a file"));
+    CVexlorElement orphan;
+    orphan.initNew(m_dir.filePath("plain"), 5);
+    EXPECT_FALSE(orphan.save());
+    EXPECT_EQ(str(orphan.lastFailure()), str(m_dir.filePath("plain/5/")));
+    EXPECT_FALSE(orphan.saveConfiguration(false));
+    EXPECT_EQ(str(orphan.lastFailure()), str(m_dir.filePath("plain/5/item.cfg")));
+
+    // A save that works clears the failure.
+    e.setIconPath(m_dir.filePath("chosen.ico"));
+    EXPECT_TRUE(e.save());
+    EXPECT_TRUE(e.lastFailure().isEmpty());
+    EXPECT_EQ(readBytes(dir + "icon.ico"), "a new icon that is long enough");
 }
 
 TEST_F(ElementFolderTest, DeleteRemovesTheWholeFolderHoweverDeep)
@@ -447,6 +500,73 @@ TEST_F(ElementFolderTest, DeleteRemovesTheWholeFolderHoweverDeep)
     unsaved.save();
     QDir::setCurrent(cwd);
     EXPECT_EQ(QDir(outside).entryList(QDir::Files), QStringList{"keep.txt"});
+}
+
+// A statement with 16,000 distinct variables saves and loads back whole, and an item.cfg whose
+// variable has 100,000 stored history values loads its newest ones: both in time proportional to
+// their size.
+TEST_F(ElementFolderTest, LargeStatementsAndHistoriesSaveAndLoadInLinearTime)
+{
+    constexpr int kVars = 16000;
+    const QString dir = folder("11");
+    QString sql = QStringLiteral("SELECT ");
+    for (int i = 0; i < kVars; ++i)
+        sql += QStringLiteral(":v") + QString::number(i) + QStringLiteral(", ");
+    sql += QStringLiteral("&t FROM dual");
+    {
+        CVexlorElement e;
+        ASSERT_TRUE(e.load(dir));
+        e.setSqlText(sql);
+        e.refreshVariables();
+        ASSERT_EQ(e.parsedVariables().size(), size_t(kVars + 1));
+        e.parsedVariables()[7].value = QStringLiteral("seven");
+        ASSERT_TRUE(e.save());
+        e.parsedVariables()[7].value = QStringLiteral("eight");
+        ASSERT_TRUE(e.save()); // a second merge over the full saved list
+        ASSERT_EQ(e.savedVariables().size(), size_t(kVars + 1));
+        EXPECT_EQ(str(e.savedVariables()[kVars].name), "&T");
+    }
+    {
+        const CProfileFile cfg(dir + "item.cfg");
+        EXPECT_EQ(str(cfg.readString("VAR_7", "Value")), "eight");
+        EXPECT_EQ(str(cfg.readString("VAR_15999", "Name")), ":V15999");
+        EXPECT_EQ(str(cfg.readString("VAR_16000", "Name")), "&T");
+    }
+
+    QByteArray big = "[VAR_0]\r\nVarType=0\r\nName=:N\r\nType=Number\r\nValue=1\r\n";
+    for (int j = 0; j < 100000; ++j)
+        big += "LastValue_" + QByteArray::number(j) + "=" + QByteArray::number(j) + "\r\n";
+    ASSERT_TRUE(writeBytes(dir + "item.cfg", big));
+    ASSERT_TRUE(writeBytes(dir + "query.sql", "SELECT * FROM emp WHERE empno = :n"));
+    CVexlorElement e;
+    ASSERT_TRUE(e.load(dir));
+    ASSERT_EQ(e.parsedVariables().size(), 1u);
+    const QStringList &history = e.parsedVariables()[0].history;
+    ASSERT_EQ(history.size(), 20);
+    EXPECT_EQ(str(history.front()), "99980");
+    EXPECT_EQ(str(history.back()), "99999");
+}
+
+// Window rectangles at the ends of the 32-bit range read as stored; their sizes do not overflow.
+TEST_F(ElementFolderTest, ExtremeWindowRectanglesReadAsStored)
+{
+    const QString dir = folder("13");
+    ASSERT_TRUE(writeBytes(dir + "item.cfg",
+                           "[OTHERS]\r\nDbGridLeft=-2147483648\r\nDbGridTop=-2147483648\r\n"
+                           "DbGridRight=2147483647\r\nDbGridBottom=2147483647\r\n"
+                           "SQLEditLeft=2147483647\r\nSQLEditTop=0\r\n"
+                           "SQLEditRight=-2147483648\r\nSQLEditBottom=99999999999\r\n"));
+    CVexlorElement e;
+    ASSERT_TRUE(e.load(dir));
+    EXPECT_EQ(e.dbGridRect().width(), 4294967295LL);
+    EXPECT_EQ(e.dbGridRect().height(), 4294967295LL);
+    EXPECT_EQ(e.sqlEditRect().width(), -4294967295LL);
+    EXPECT_EQ(e.sqlEditRect().bottom, 1215752191); // 32-bit wrap-around, as Windows reads it
+    ASSERT_TRUE(e.saveConfiguration(false));
+    CVexlorElement back;
+    ASSERT_TRUE(back.load(dir));
+    EXPECT_EQ(back.dbGridRect(), e.dbGridRect());
+    EXPECT_EQ(back.sqlEditRect(), e.sqlEditRect());
 }
 
 } // namespace

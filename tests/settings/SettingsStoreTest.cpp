@@ -2,8 +2,11 @@
 
 #include "StoreFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -77,19 +80,56 @@ TEST_F(SettingsStoreTest, RemovesSectionsWholeAndNeverMoreThanAsked)
     EXPECT_TRUE(store.contains("Options", "Y"));
 }
 
-TEST_F(SettingsStoreTest, KeepsTheFilePrivate)
+// The process's umask for one scope.
+class UmaskScope
 {
-    CSettingsStore fresh(path());
-    fresh.writeInt("Options", "GridHeight", 10);
-    ASSERT_TRUE(fresh.sync());
-    EXPECT_EQ(modeOf(path()), QFile::ReadOwner | QFile::WriteOwner);
+public:
+    explicit UmaskScope(mode_t mask) : m_old(::umask(mask)) {}
+    ~UmaskScope() { ::umask(m_old); }
 
+private:
+    mode_t m_old;
+};
+
+// Even with a umask that lets everyone read new files, the file is 0600 and the folders the store
+// makes are 0700 before any value reaches the disk.
+TEST_F(SettingsStoreTest, ANewFileIsPrivateUnderAnyUmask)
+{
+    const UmaskScope open(0);
+    const QString file = m_dir.filePath("config/Morvell Software/Tarvolo.conf");
+    CSettingsStore store(file);
+    EXPECT_FALSE(QFileInfo::exists(file)) << "reading creates nothing";
+    store.writeString("Connections", "Password", "tiger");
+    ASSERT_TRUE(QFileInfo::exists(file)) << "the file is made before the first write";
+    EXPECT_EQ(QFileInfo(file).size(), 0);
+    EXPECT_EQ(modeOf(file), QFile::ReadOwner | QFile::WriteOwner);
+    const auto privateFolder = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+    EXPECT_EQ(modeOf(m_dir.filePath("config")), privateFolder);
+    EXPECT_EQ(modeOf(m_dir.filePath("config/Morvell Software")), privateFolder);
+
+    ASSERT_TRUE(store.sync());
+    EXPECT_EQ(modeOf(file), QFile::ReadOwner | QFile::WriteOwner);
+    EXPECT_TRUE(testfiles::readBytes(file).contains("Password=tiger"));
+    EXPECT_EQ(QDir(m_dir.filePath("config/Morvell Software")).entryList(QDir::Files),
+              QStringList{"Tarvolo.conf"});
+}
+
+// A file that others can read is made private before the store writes into it, so its new
+// contents are never readable by them.
+TEST_F(SettingsStoreTest, AnExistingReadableFileIsMadePrivateBeforeTheFirstWrite)
+{
+    writeStore("[Options]\nGridHeight=20\n");
     QFile::setPermissions(path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
                                       QFile::ReadOther);
     CSettingsStore existing(path());
-    existing.writeInt("Options", "GridHeight", 11);
+    EXPECT_EQ(existing.readInt("Options", "GridHeight", 0), 20);
+    EXPECT_NE(modeOf(path()), QFile::ReadOwner | QFile::WriteOwner) << "a read changes nothing";
+    existing.writeString("Connections", "Password", "tiger");
+    EXPECT_EQ(modeOf(path()), QFile::ReadOwner | QFile::WriteOwner);
+    EXPECT_EQ(storeText(), "[Options]\nGridHeight=20\n") << "nothing written yet";
     ASSERT_TRUE(existing.sync());
     EXPECT_EQ(modeOf(path()), QFile::ReadOwner | QFile::WriteOwner);
+    EXPECT_TRUE(storeText().contains("Password=tiger"));
 }
 
 TEST_F(SettingsStoreTest, FailedWriteIsReported)

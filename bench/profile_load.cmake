@@ -1,0 +1,1 @@
+tarvolo_bench(profile_load DEPS tarvolo_elements)
