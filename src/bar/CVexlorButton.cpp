@@ -3,6 +3,10 @@
 #include <QMouseEvent>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QStyleOptionFocusRect>
+#include <QStylePainter>
+
+#include <algorithm>
 
 CVexlorButton::CVexlorButton(CVexlorElement &element, QWidget *parent)
     : QPushButton(parent), m_element(&element)
@@ -22,7 +26,8 @@ CVexlorButton::CVexlorButton(CVexlorElement &element, QWidget *parent)
 void CVexlorButton::setFullText(const QString &text)
 {
     m_fullText = text;
-    updateShownText();
+    QString escaped = text;
+    setText(escaped.replace(u'&', QStringLiteral("&&"))); // a name's '&' is text, not a mnemonic
 }
 
 void CVexlorButton::mouseMoveEvent(QMouseEvent *event)
@@ -32,23 +37,36 @@ void CVexlorButton::mouseMoveEvent(QMouseEvent *event)
     event->accept(); // a move over a button is not a move over the bar's background
 }
 
-void CVexlorButton::resizeEvent(QResizeEvent *event)
+// The style's button face, then the icon and the name left-aligned, as a launcher lists them.
+void CVexlorButton::paintEvent(QPaintEvent *)
 {
-    QPushButton::resizeEvent(event);
-    updateShownText();
-}
-
-void CVexlorButton::updateShownText()
-{
-    // The room the style leaves for the text beside the icon.
+    QStylePainter p(this);
     QStyleOptionButton option;
     initStyleOption(&option);
+    option.text.clear();
+    option.icon = QIcon();
+    p.drawControl(QStyle::CE_PushButtonBevel, option);
+
     const QRect contents = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
-    int room = contents.width() - 4;
-    if (!icon().isNull())
-        room -= iconSize().width() + 4;
-    QString shown = fontMetrics().elidedText(m_fullText, Qt::ElideRight, std::max(room, 8));
-    shown.replace(u'&', QStringLiteral("&&")); // a name's '&' is text, not a mnemonic
-    if (shown != text())
-        setText(shown);
+    int x = contents.left() + 4;
+    if (!icon().isNull()) {
+        const QSize size = iconSize();
+        const QRect iconRect(x, contents.top() + (contents.height() - size.height()) / 2,
+                             size.width(), size.height());
+        icon().paint(&p, iconRect, Qt::AlignCenter, isEnabled() ? QIcon::Normal : QIcon::Disabled);
+        x += size.width() + 6;
+    }
+    const QRect textRect(x, contents.top(), std::max(contents.right() - 2 - x, 0),
+                         contents.height());
+    const QString shown = fontMetrics().elidedText(m_fullText, Qt::ElideRight, textRect.width());
+    p.setPen(
+        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
+    p.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, shown);
+
+    if (hasFocus()) {
+        QStyleOptionFocusRect focus;
+        focus.initFrom(this);
+        focus.rect = style()->subElementRect(QStyle::SE_PushButtonFocusRect, &option, this);
+        p.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
+    }
 }

@@ -15,7 +15,7 @@ public:
 
     CVexlorElement &element() const { return *m_element; }
 
-    // The full name shown (elided to the button's width when it does not fit).
+    // The full name shown, left-aligned beside the icon and elided when it does not fit.
     const QString &fullText() const { return m_fullText; }
     void setFullText(const QString &text);
 
@@ -27,10 +27,7 @@ signals:
 
 protected:
     void mouseMoveEvent(QMouseEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
-
-private:
-    void updateShownText();
+    void paintEvent(QPaintEvent *event) override;
 
     CVexlorElement *m_element; // not owned; the element owns this button
     QString m_fullText;        // the element's name

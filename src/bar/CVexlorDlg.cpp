@@ -495,7 +495,8 @@ QStringList CVexlorDlg::saveAndRelease()
             failures << QDir::toNativeSeparators(element->lastFailure());
     m_current = nullptr;
     m_elements.clear();
-    if (!m_scriptFolder.isEmpty() && !m_layout.writeBarRect(m_scriptFolder))
+    // A folder that could not be made was reported at the start; there is nothing to keep there.
+    if (QFileInfo(m_scriptFolder).isDir() && !m_layout.writeBarRect(m_scriptFolder))
         failures << QDir::toNativeSeparators(CBarLayout::layoutPath(m_scriptFolder));
     return failures;
 }

@@ -526,4 +526,20 @@ TEST_F(BarTest, NoDocumentsFolderStopsTheStartWithItsMessage)
     EXPECT_EQ(second.size(), QSize(150, 40));
 }
 
+TEST_F(BarTest, AScriptFolderThatCannotBeMadeGivesAnEmptyBarAndSaysSo)
+{
+    const QString missing = m_dir.filePath(QStringLiteral("gone/deeper"));
+    m_folders.add(missing);
+    CVexlorDlg bar(m_folders, false);
+    EXPECT_TRUE(bar.initialise());
+    ASSERT_EQ(m_prompt.asked().size(), 1);
+    EXPECT_TRUE(m_prompt.asked()[0].text.contains(QDir::toNativeSeparators(missing)));
+    EXPECT_TRUE(bar.isVisible());
+    EXPECT_TRUE(bar.elements().empty());
+    // Exit has nothing to write there and nothing more to say.
+    bar.requestExit();
+    EXPECT_EQ(m_prompt.asked().size(), 1);
+    EXPECT_FALSE(QFileInfo::exists(missing));
+}
+
 } // namespace
