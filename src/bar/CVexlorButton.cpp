@@ -32,7 +32,7 @@ void CVexlorButton::setFullText(const QString &text)
 
 void CVexlorButton::mouseMoveEvent(QMouseEvent *event)
 {
-    emit hovered(this);
+    emit hovered(this, event->modifiers());
     QPushButton::mouseMoveEvent(event);
     event->accept(); // a move over a button is not a move over the bar's background
 }

@@ -23,7 +23,8 @@ public:
     void setTipText(const QString &text) { m_tipText = text; }
 
 signals:
-    void hovered(CVexlorButton *button);
+    // The mouse moved over the button with modifiers held.
+    void hovered(CVexlorButton *button, Qt::KeyboardModifiers modifiers);
 
 protected:
     void mouseMoveEvent(QMouseEvent *event) override;

@@ -328,9 +328,12 @@ void CVexlorDlg::setCurrent(CVexlorElement *element)
     setWindowTitle(element ? buttonText(*element) : barTitle());
 }
 
-void CVexlorDlg::onButtonHovered(CVexlorButton *button)
+void CVexlorDlg::onButtonHovered(CVexlorButton *button, Qt::KeyboardModifiers modifiers)
 {
-    if (m_keyboardMode || m_current == &button->element())
+    // Ctrl held counts as keyboard mode even when the bar did not see the key go down (it had
+    // no focus then).
+    if (m_keyboardMode || modifiers.testFlag(Qt::ControlModifier) ||
+        m_current == &button->element())
         return;
     button->setFocus(Qt::MouseFocusReason);
     setCurrent(&button->element());

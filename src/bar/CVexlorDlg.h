@@ -96,7 +96,7 @@ private:
     void applyFrameMargins();
     void restack();
     void setCurrent(CVexlorElement *element);
-    void onButtonHovered(CVexlorButton *button);
+    void onButtonHovered(CVexlorButton *button, Qt::KeyboardModifiers modifiers);
     void navigate(int step);
     void moveCurrent(int step);
     bool removeElementFolder(CVexlorElement &element, QString &failedPath);

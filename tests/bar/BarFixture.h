@@ -109,10 +109,11 @@ protected:
             names << e->name();
         return names;
     }
-    static void hover(QWidget *widget, QPoint at = QPoint(5, 5))
+    static void hover(QWidget *widget, QPoint at = QPoint(5, 5),
+                      Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
         QMouseEvent move(QEvent::MouseMove, QPointF(at), QPointF(widget->mapToGlobal(at)),
-                         Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+                         Qt::NoButton, Qt::NoButton, modifiers);
         QApplication::sendEvent(widget, &move);
     }
     QString layoutFile() const { return m_folder + QStringLiteral("/tvl.cfg"); }

@@ -5,6 +5,7 @@
 #include "connections/CConnectionList.h"
 
 #include <QHelpEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QScreen>
 #include <QSignalSpy>
@@ -144,6 +145,9 @@ TEST_F(BarTest, HoverMakesAnElementCurrentUnlessInKeyboardMode)
     EXPECT_EQ(bar.windowTitle(), QStringLiteral("Second"));
     QTest::keyRelease(button(1), Qt::Key_Control);
     EXPECT_FALSE(bar.keyboardMode());
+    // Ctrl held while the bar had no focus to see it go down.
+    hover(button(0), QPoint(5, 5), Qt::ControlModifier);
+    EXPECT_EQ(bar.windowTitle(), QStringLiteral("Second"));
     hover(button(0));
     EXPECT_EQ(bar.windowTitle(), QStringLiteral("First"));
 
@@ -540,6 +544,85 @@ TEST_F(BarTest, AScriptFolderThatCannotBeMadeGivesAnEmptyBarAndSaysSo)
     bar.requestExit();
     EXPECT_EQ(m_prompt.asked().size(), 1);
     EXPECT_FALSE(QFileInfo::exists(missing));
+}
+
+TEST_F(BarTest, KeysReachTheBarOnlyWhileItIsTheActiveWindow)
+{
+    writeElement(1, QStringLiteral("E1"));
+    writeElement(2, QStringLiteral("E2"));
+    CVexlorDlg &bar = openBar();
+    bar.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&bar));
+    hover(button(1));
+    QTest::keyClick(button(1), Qt::Key_Up, Qt::ControlModifier);
+    EXPECT_EQ(barNames(), (QStringList{"E2", "E1"}));
+    QTest::keyClick(button(0), Qt::Key_Down, Qt::ControlModifier);
+    EXPECT_EQ(barNames(), (QStringList{"E1", "E2"}));
+
+    // Another window of the program (an editor, a result window) keeps its own keys.
+    QDialog other;
+    auto *field = new QLineEdit(&other);
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    QTest::keyClick(field, Qt::Key_Up, Qt::ControlModifier);
+    QTest::keyClick(field, Qt::Key_Delete);
+    EXPECT_EQ(barNames(), (QStringList{"E1", "E2"}));
+    EXPECT_TRUE(m_prompt.asked().isEmpty());
+    other.close();
+
+    bar.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&bar));
+    m_prompt.pushAnswer(QMessageBox::No);
+    QTest::keyClick(bar.focusWidget(), Qt::Key_Delete);
+    EXPECT_EQ(m_prompt.messages(), QStringList{"Do you really want to delete \"E2\"?"});
+}
+
+TEST_F(BarTest, TheTrayItemShowsTheBarExceptDuringAModal)
+{
+    writeElement(1, QStringLiteral("E1"));
+    CVexlorDlg &bar = openBar();
+    bar.hide();
+    QAction *show = bar.trayIcon()->showAction();
+    {
+        CModalGuard guard(bar.modalState());
+        show->trigger();
+        EXPECT_FALSE(bar.isVisible());
+    }
+    show->trigger();
+    EXPECT_TRUE(bar.isVisible());
+}
+
+TEST_F(BarTest, ATipShowsTheFirstFifteenLinesOfItsElement)
+{
+    QStringList forty;
+    for (int i = 1; i <= 40; ++i)
+        forty << QStringLiteral("-- line %1").arg(i);
+    writeElement(1, QStringLiteral("Long"), QStringLiteral("Forty lines"), forty.join(u'\n'));
+    writeElement(2, QStringLiteral("Short"), {}, QStringLiteral("SELECT 1\nFROM dual\nWHERE 1 = 1"),
+                 QStringLiteral("SCOTT"), QStringLiteral("ORCL"));
+    CVexlorDlg &bar = openBar();
+    CElementTip *tip = bar.elementTip();
+    requestTip(button(0));
+    EXPECT_TRUE(tip->isVisible());
+    EXPECT_EQ(tip->mainText(), QStringLiteral("Forty lines"));
+    // (query.sql is written with Windows line ends)
+    EXPECT_EQ(tip->sqlText(), forty.mid(0, 15).join(QStringLiteral("\r\n")));
+    requestTip(button(1));
+    EXPECT_EQ(tip->element(), bar.elements()[1].get());
+    EXPECT_EQ(tip->mainText(), QStringLiteral("Connection string: SCOTT@ORCL"));
+    EXPECT_EQ(tip->sqlText().count(u'\n'), 2);
+    // Leaving the button or pressing a key takes it away.
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(button(1), &leave);
+    EXPECT_FALSE(tip->isVisible());
+    EXPECT_EQ(tip->element(), nullptr);
+
+    // A refreshed text shows at the next tip.
+    bar.elements()[1]->setDescription(QStringLiteral("Now described"));
+    bar.refreshToolTip(*bar.elements()[1]);
+    requestTip(button(1));
+    EXPECT_EQ(tip->mainText(), QStringLiteral("Connection string: SCOTT@ORCL\nNow described"));
 }
 
 } // namespace
