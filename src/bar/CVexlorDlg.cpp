@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QDir>
 #include <QFileInfo>
 #include <QHelpEvent>
@@ -23,6 +24,7 @@
 #include <QRandomGenerator>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QStyle>
 #include <QTimer>
 
 #include <algorithm>
@@ -63,6 +65,8 @@ CVexlorDlg::CVexlorDlg(CScriptFolders &folders, bool startHidden, QWidget *paren
     setAttribute(Qt::WA_AlwaysShowToolTips);
     setSizeGripEnabled(false);
     m_tip = new CElementTip(this);
+    m_tipDelay.setSingleShot(true);
+    connect(&m_tipDelay, &QTimer::timeout, this, &CVexlorDlg::showPendingTip);
     m_modal.setOnClosed([this] {
         if (m_exitQueued)
             QTimer::singleShot(0, this, &CVexlorDlg::requestExit);
@@ -337,6 +341,20 @@ void CVexlorDlg::onButtonHovered(CVexlorButton *button, Qt::KeyboardModifiers mo
         return;
     button->setFocus(Qt::MouseFocusReason);
     setCurrent(&button->element());
+    // The focus change stops the application's tool tip timer for this move; without another move
+    // the tip would never come, so the bar asks for it itself after the usual delay.
+    m_tipButton = button;
+    m_tipDelay.start(style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay, nullptr, button));
+}
+
+void CVexlorDlg::showPendingTip()
+{
+    CVexlorButton *button = m_tipButton.data();
+    if (!button || m_tip->isVisible() || !button->isVisible())
+        return;
+    const QPoint cursor = QCursor::pos();
+    if (button->rect().contains(button->mapFromGlobal(cursor)))
+        m_tip->showTip(button, cursor);
 }
 
 void CVexlorDlg::navigate(int step)
@@ -516,9 +534,11 @@ bool CVexlorDlg::handleInput(QObject *watched, QEvent *event)
         return false;
     case QEvent::Leave:
     case QEvent::Wheel:
+        m_tipDelay.stop();
         m_tip->hideTip();
         return false;
     case QEvent::MouseButtonPress: {
+        m_tipDelay.stop();
         m_tip->hideTip();
         auto *mouse = static_cast<QMouseEvent *>(event);
         if (mouse->button() != Qt::RightButton)
@@ -532,6 +552,7 @@ bool CVexlorDlg::handleInput(QObject *watched, QEvent *event)
             m_keyboardMode = false;
         return false;
     case QEvent::KeyPress: {
+        m_tipDelay.stop();
         m_tip->hideTip();
         auto *key = static_cast<QKeyEvent *>(event);
         const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
@@ -584,6 +605,7 @@ void CVexlorDlg::closeEvent(QCloseEvent *event)
         return;
     }
     event->ignore();
+    m_tipDelay.stop();
     m_tip->hideTip();
     if (m_hasTray)
         hide();

@@ -5,7 +5,9 @@
 #include "elements/CVexlorElement.h"
 #include "ui/CDialogTVL.h"
 
+#include <QPointer>
 #include <QRect>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -97,6 +99,7 @@ private:
     void restack();
     void setCurrent(CVexlorElement *element);
     void onButtonHovered(CVexlorButton *button, Qt::KeyboardModifiers modifiers);
+    void showPendingTip();
     void navigate(int step);
     void moveCurrent(int step);
     bool removeElementFolder(CVexlorElement &element, QString &failedPath);
@@ -130,4 +133,6 @@ private:
     QAction *m_aboutAction = nullptr;
     QAction *m_exitAction = nullptr;
     std::function<void(QWidget *)> m_aboutHandler;
+    QTimer m_tipDelay;                   // brings the tip of a newly hovered button
+    QPointer<CVexlorButton> m_tipButton; // the button it is for
 };

@@ -1,5 +1,6 @@
 #include "../BarFixture.h"
 
+#include "bar/CElementTip.h"
 #include "bar/CTrayIcon.h"
 
 #include <QProcess>
@@ -161,12 +162,24 @@ TEST_F(BarDesktopTest, StoredFrameRoundTripsUnderAWindowManager)
     const int columns = (5 + rows - 1) / rows;
     EXPECT_EQ(bar.size(), QSize(150 * columns, 40 * std::min(rows, 5)));
 
-    QSignalSpy finished(&bar, &CVexlorDlg::finished);
+    // The mouse resting on a button brings up that element's tip.
+    const QPoint onSecond = bar.mapToGlobal(QPoint(20, 60));
+    QProcess::execute(QStringLiteral("xdotool"),
+                      {QStringLiteral("mousemove"), QString::number(onSecond.x()),
+                       QString::number(onSecond.y())});
+    EXPECT_TRUE(waitFor([&] { return bar.elementTip()->isVisible(); }));
+    EXPECT_EQ(bar.elementTip()->element(), bar.elements()[1].get());
+    EXPECT_EQ(bar.currentElement(), bar.elements()[1].get());
+
+    // Closed (hidden) first, as a bar usually is when the tray's Exit ends it.
+    bar.hide();
+    ASSERT_TRUE(waitFor([&] { return !bar.isVisible(); }));
     bar.requestExit();
     const CProfileFile tvl(layoutFile());
     EXPECT_EQ(tvl.readInt("GENERAL", "Left"), 200);
     EXPECT_EQ(tvl.readInt("GENERAL", "Top"), 150);
     EXPECT_EQ(tvl.readInt("GENERAL", "Right") - tvl.readInt("GENERAL", "Left"), frame.width());
+    EXPECT_EQ(tvl.readInt("GENERAL", "Bottom") - tvl.readInt("GENERAL", "Top"), frame.height());
 }
 
 } // namespace
