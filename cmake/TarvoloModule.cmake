@@ -27,12 +27,16 @@ function(tarvolo_tests name)
     if(T_XVFB)
         set(label xvfb)
         set(platform xcb)
+        # Tests on the X server share one display (and may start a window manager or a tray host
+        # on it), so they run one at a time.
+        set(lock RESOURCE_LOCK x_display)
     else()
         set(label offscreen)
         set(platform offscreen)
+        set(lock)
     endif()
     gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-        PROPERTIES LABELS ${label} TIMEOUT 300
+        PROPERTIES LABELS ${label} TIMEOUT 300 ${lock}
         ENVIRONMENT "QT_QPA_PLATFORM=${platform}")
     # Discovered tests take one environment entry only, so the paths are compiled in instead; the
     # environment variables of the same names still override them.
