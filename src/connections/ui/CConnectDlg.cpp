@@ -47,7 +47,11 @@ CConnectDlg::CConnectDlg(CSettingsStore &store, QWidget *parent)
     createControls();
 }
 
-CConnectDlg::~CConnectDlg() = default;
+CConnectDlg::~CConnectDlg()
+{
+    // The list outlives the members it reports into; it reports nothing more.
+    disconnect(m_list, nullptr, this, nullptr);
+}
 
 void CConnectDlg::createControls()
 {

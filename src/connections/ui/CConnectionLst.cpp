@@ -63,7 +63,12 @@ CConnectionLst::CConnectionLst(CSettingsStore &store, QWidget *parent)
         Qt::DirectConnection);
 }
 
-CConnectionLst::~CConnectionLst() { m_sort.save(m_store); }
+CConnectionLst::~CConnectionLst()
+{
+    m_quiet = true;
+    m_list = nullptr;
+    m_sort.save(m_store);
+}
 
 void CConnectionLst::fill(const CConnectionList &list)
 {

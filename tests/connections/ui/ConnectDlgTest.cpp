@@ -6,6 +6,7 @@
 #include "connections/ui/CConnectDlg.h"
 #include "connections/ui/CConnectionLst.h"
 #include "engine/CEngineProvider.h"
+#include "grid/CGridModel.h"
 #include "settings/CSettingsStore.h"
 #include "support/TestFiles.h"
 #include "ui/CPrompt.h"
@@ -169,7 +170,8 @@ TEST_F(ConnectDlgTest, OkStoresUserAndDatabaseUpperCasedAndThePasswordAsTyped)
     dlg.passwordEdit()->setText("Tiger");
     dlg.databaseCombo()->setEditText("orcl");
     dlg.connectAsCombo()->setCurrentIndex(1);
-    QTest::mouseClick(dlg.okButton(), Qt::LeftButton);
+    dlg.show();
+    QTest::keyClick(dlg.databaseCombo()->lineEdit(), Qt::Key_Return); // Enter in any field is OK
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
     EXPECT_EQ(current.user(), "SCOTT");
     EXPECT_EQ(current.database(), "ORCL");
@@ -243,6 +245,31 @@ TEST_F(ConnectDlgTest, MovingTheCurrentRowShowsThatRecordAndEnterAccepts)
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
     EXPECT_EQ(current.user(), "A");
     EXPECT_EQ(current.database(), "D1");
+}
+
+TEST_F(ConnectDlgTest, ADoubleClickAcceptsTheRowAndTakingTheFocusChoosesNoRow)
+{
+    save({record("A", "D1", "pa"), record("B", "D2", "pb")});
+    CConnectDlg dlg(*m_store);
+    CSQLConnection current = record("NEW", "D9");
+    dlg.setConnection(&current);
+    dlg.show();
+    EXPECT_EQ(dlg.list()->currentRow(), -1); // the record has no saved row
+    dlg.passwordEdit()->setText("typed");
+    // Tabbing into the list must not replace what was typed by the first row's record.
+    QFocusEvent focusIn(QEvent::FocusIn, Qt::TabFocusReason);
+    QApplication::sendEvent(dlg.list(), &focusIn);
+    EXPECT_EQ(dlg.userEdit()->text(), "NEW");
+    EXPECT_EQ(dlg.passwordEdit()->text(), "typed");
+
+    const int row = dlg.list()->rowOf("A", "D1");
+    const QRect cell = dlg.list()->visualRect(dlg.list()->gridModel()->index(row, 1));
+    QTest::mouseClick(dlg.list()->viewport(), Qt::LeftButton, {}, cell.center());
+    EXPECT_EQ(dlg.userEdit()->text(), "A");
+    QTest::mouseDClick(dlg.list()->viewport(), Qt::LeftButton, {}, cell.center());
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    EXPECT_EQ(current.user(), "A");
+    EXPECT_EQ(current.password(), "pa");
 }
 
 TEST_F(ConnectDlgTest, HeadingPressesSortAndTheOrderIsStoredWhenTheDialogCloses)
@@ -399,7 +426,6 @@ TEST_F(ConnectDlgTest, RunsModallyAndIsAnsweredAsTheActiveModalWidget)
     EXPECT_EQ(stored().at(0).password(), "NewPass");
 
     CSQLConnection none;
-    CConnectDlg empty(*m_store);
     m_store->removeSection("Connections");
     CConnectDlg fresh(*m_store);
     fresh.setConnection(&none);
