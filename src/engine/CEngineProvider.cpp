@@ -7,6 +7,7 @@
 #include <sqlite3.h>
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdio>
 
@@ -43,6 +44,14 @@ oci::description CEngineProvider::describe()
                   kEngineVersion[2], kEngineVersion[3], kEngineVersion[4]);
     d.version = version;
     return d;
+}
+
+std::vector<std::string> CEngineProvider::serviceNames()
+{
+    std::vector<std::string> names;
+    for (const QString &name : embeddedDatabaseNames())
+        names.push_back(name.toStdString());
+    return names;
 }
 
 CEngineProvider &CEngineProvider::instance()

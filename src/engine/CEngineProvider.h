@@ -14,6 +14,8 @@ public:
     const oci::api *table() override;
     std::string failureDetail() const override;
     oci::description describe() override;
+    // The embedded databases of the database folders (embeddedDatabaseNames()).
+    std::vector<std::string> serviceNames() override;
 
     // The process-wide instance.
     static CEngineProvider &instance();

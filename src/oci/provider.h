@@ -3,6 +3,7 @@
 #include "oci/api.h"
 
 #include <string>
+#include <vector>
 
 // A source of the OCI functions: the Oracle client library or the embedded engine (or a test
 // provider). A session picks its provider once, when it opens, from its service name (see registry.h),
@@ -36,6 +37,10 @@ public:
 
     // Library path and version for display; may load like table().
     virtual description describe() = 0;
+
+    // The service names this provider can offer in a list of databases (UTF-8), e.g. the embedded
+    // databases; empty for a provider without a list of its own. Must not throw.
+    virtual std::vector<std::string> serviceNames() { return {}; }
 };
 
 } // namespace oci
