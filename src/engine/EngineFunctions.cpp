@@ -73,7 +73,7 @@ void resultDouble(sqlite3_context* ctx, double d)
 // Runs a function body; nothing may propagate into SQLite. An OraException becomes an SQLite error
 // carrying its ORA text, an allocation failure SQLite's out-of-memory error, anything else
 // ORA-00600 with the exception's text.
-template <typename F> void guarded(sqlite3_context *ctx, F &&body) noexcept
+template <typename F> void guarded(sqlite3_context* ctx, F&& body) noexcept
 {
     try {
         body();
@@ -88,11 +88,10 @@ template <typename F> void guarded(sqlite3_context *ctx, F &&body) noexcept
     }
 }
 
-using SqlFunction = void (*)(sqlite3_context *, int, sqlite3_value **);
+using SqlFunction = void (*)(sqlite3_context*, int, sqlite3_value**);
 
 // What SQLite calls for the function F: F behind the guard.
-template <SqlFunction F>
-void sqlEntry(sqlite3_context *ctx, int argc, sqlite3_value **argv) noexcept
+template <SqlFunction F> void sqlEntry(sqlite3_context* ctx, int argc, sqlite3_value** argv) noexcept
 {
     guarded(ctx, [&] {
         faults::throwIfPending(faults::Site::SqlFunction);

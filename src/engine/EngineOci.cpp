@@ -413,8 +413,8 @@ sword attrSet(void *trgthndlp, ub4 trghndltyp, void *attributep, ub4 size, ub4 a
         if (server == nullptr)
             return OCI_INVALID_HANDLE;
         if (attrtype == OCI_ATTR_NONBLOCKING_MODE) {
-            server->nonBlocking =
-                server->nonBlocking != 0 ? 0 : 1; // a toggle: the value is ignored
+            // A toggle, as in a client: the value passed is ignored.
+            server->nonBlocking = server->nonBlocking != 0 ? 0 : 1;
             return OCI_SUCCESS;
         }
         break;
