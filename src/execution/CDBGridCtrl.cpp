@@ -60,11 +60,11 @@ CDBGridCtrl::~CDBGridCtrl()
 
 void CDBGridCtrl::setUp()
 {
-    db::set_rows_per_fetch(static_cast<oci::ub2>(std::clamp(options::ReadBufferSize, 10, 10000)));
+    db::set_rows_per_fetch(static_cast<oci::ub2>(options::clamped(options::ReadBufferSize)));
     setDefaultFont(options::FontGrid.font());
     setCurrentMarks(CurrentMark::FocusRect | CurrentMark::HighlightCell |
                     CurrentMark::HighlightRow);
-    setUniformRowHeight(std::clamp(options::GridHeight, 10, 100));
+    setUniformRowHeight(options::clamped(options::GridHeight));
     setDefaultCellFormat(dataCellFormat());
     m_sortColumn = 0;
     m_sortAscending = false;
@@ -210,7 +210,7 @@ void CDBGridCtrl::enableDbmsOutput()
     if (!m_session || !m_connected)
         return;
     try {
-        const int size = std::clamp(options::DBMSOutputBufferSize, 2000, 10000000);
+        const int size = options::clamped(options::DBMSOutputBufferSize);
         db::statement st(*m_session, ansi(CStatementText::enableDbmsOutput(size)).constData());
         st.execute();
     } catch (const db::error &e) {
@@ -319,7 +319,7 @@ void CDBGridCtrl::setUpColumns()
         setHeadingText(i, m_columns[std::size_t(i)].name);
     // Widths of the data are the first batch's; they are fixed once this returns.
     fetchBlock(!options::SizeToHeader);
-    const int maxWidth = std::clamp(options::MaxColWidth, 10, 999);
+    const int maxWidth = options::clamped(options::MaxColWidth);
     for (int i = 0; i < int(m_columns.size()); ++i) {
         CDBColumn &c = m_columns[std::size_t(i)];
         c.width = std::min(c.width, maxWidth);
