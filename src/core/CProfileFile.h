@@ -24,8 +24,8 @@
 // it is never replaced. Line breaks inside written names and values become spaces. One object per
 // file at a time: a flush replaces whatever another writer put there since the load. Never throws.
 //
-// Sections and keys are indexed by their folded names when the file is read, so a read or a
-// write costs the same however many lines the file has.
+// Sections are indexed by name when the file is read, a section's keys at the first lookup in it,
+// so a read or a write costs the same however many lines the file has.
 class CProfileFile
 {
 public:

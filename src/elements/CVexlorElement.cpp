@@ -122,7 +122,7 @@ CVexlorElement::~CVexlorElement() = default;
 
 CVexlorElement::HistoryLimits CVexlorElement::optionLimits()
 {
-    return {options::MaxVarsInHist, options::nMaxValuesInHist};
+    return {options::clamped(options::MaxVarsInHist), options::clamped(options::nMaxValuesInHist)};
 }
 
 int CVexlorElement::elementNumberOfFolder(const QString &folderPath)

@@ -36,7 +36,8 @@ public:
         int maxVars = 20;   // option MaxVarsInHist
         int maxValues = 20; // option nMaxValuesInHist
     };
-    // The limits of the process-wide options MaxVarsInHist and nMaxValuesInHist.
+    // The limits of the process-wide options MaxVarsInHist and nMaxValuesInHist, brought into
+    // their ranges as saving the options would.
     static HistoryLimits optionLimits();
 
     CVexlorElement() = default; // the defaults of a new, empty element

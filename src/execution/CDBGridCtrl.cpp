@@ -40,11 +40,11 @@ CDBGridCtrl::~CDBGridCtrl() = default;
 
 void CDBGridCtrl::setUp()
 {
-    db::set_rows_per_fetch(static_cast<oci::ub2>(std::clamp(options::ReadBufferSize, 10, 10000)));
+    db::set_rows_per_fetch(static_cast<oci::ub2>(options::clamped(options::ReadBufferSize)));
     setDefaultFont(options::FontGrid.font());
     setCurrentMarks(CurrentMark::FocusRect | CurrentMark::HighlightCell |
                     CurrentMark::HighlightRow);
-    setUniformRowHeight(std::clamp(options::GridHeight, 10, 100));
+    setUniformRowHeight(options::clamped(options::GridHeight));
     setDefaultCellFormat(dataCellFormat());
     m_sortColumn = 0;
     m_sortAscending = false;
@@ -130,7 +130,7 @@ void CDBGridCtrl::setUpColumns()
     }
     // Widths of the data are the first batch's; they are fixed once this returns.
     fetchBlock(!options::SizeToHeader);
-    const int maxWidth = std::clamp(options::MaxColWidth, 10, 999);
+    const int maxWidth = options::clamped(options::MaxColWidth);
     for (int i = 0; i < int(m_widths.size()); ++i)
         setColumnWidth(i, std::min(m_widths[std::size_t(i)], maxWidth) + kColumnPadding);
     recomputeLayout();

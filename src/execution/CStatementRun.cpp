@@ -118,7 +118,7 @@ CRunExecution CStatementRun::execute(bool askVariables)
             return;
         const bool output = options::EnableDBMSOutput;
         if (output) {
-            const int size = std::clamp(options::DBMSOutputBufferSize, 2000, 10000000);
+            const int size = options::clamped(options::DBMSOutputBufferSize);
             runDbmsStatement(ansi(CStatementText::enableDbmsOutput(size)).constData(), r.messages);
         }
         std::unique_ptr<CBoundStatement> statement = prepare(m_sqlText, r.messages);

@@ -3,6 +3,9 @@
 #include "platform/CXdgAutostart.h"
 #include "settings/CSettingsStore.h"
 
+#include <iterator>
+#include <type_traits>
+
 namespace options {
 
 namespace {
@@ -79,13 +82,51 @@ void load(const CSettingsStore &store, IAutostart &autostart)
 void clamp()
 {
     for (const COptionDef &def : kTable) {
+        if (int *const *value = std::get_if<int *>(&def.value))
+            **value = clamped(**value);
+    }
+}
+
+std::optional<CRange> clampOf(const int &option)
+{
+    for (const COptionDef &def : kTable) {
         int *const *value = std::get_if<int *>(&def.value);
-        if (!value || !def.clamp)
-            continue;
-        if (**value < def.clamp->lowest)
-            **value = def.clamp->lowest;
-        if (**value > def.clamp->highest)
-            **value = def.clamp->highest;
+        if (value && *value == &option)
+            return def.clamp;
+    }
+    return std::nullopt;
+}
+
+int clamped(const int &option)
+{
+    const std::optional<CRange> range = clampOf(option);
+    if (!range)
+        return option;
+    int value = option;
+    if (value < range->lowest)
+        value = range->lowest;
+    if (value > range->highest)
+        value = range->highest;
+    return value;
+}
+
+CRestoreOptions::CRestoreOptions()
+{
+    m_values.reserve(std::size(kTable));
+    for (const COptionDef &def : kTable) {
+        std::visit([&](auto *value) { m_values.emplace_back(*value); }, def.value);
+    }
+}
+
+CRestoreOptions::~CRestoreOptions()
+{
+    for (size_t i = 0; i < m_values.size(); ++i) {
+        std::visit(
+            [&](auto *value) {
+                using T = std::remove_pointer_t<decltype(value)>;
+                *value = std::get<T>(m_values[i]);
+            },
+            kTable[i].value);
     }
 }
 

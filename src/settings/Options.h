@@ -7,6 +7,7 @@
 #include <optional>
 #include <span>
 #include <variant>
+#include <vector>
 
 class CSettingsStore;
 class IAutostart;
@@ -73,6 +74,28 @@ void load(const CSettingsStore &store, IAutostart &autostart);
 bool save(CSettingsStore &store, IAutostart &autostart);
 // Brings each integer with a clamp into its range, lower bound first.
 void clamp();
+
+// The clamp range the table gives the integer option (one of the variables above), if any.
+std::optional<CRange> clampOf(const int &option);
+// The option's value brought into its clamp range, lower bound first, as saving would store it;
+// the value itself for an option without a range. The option is not changed. Code that uses an
+// option reads it through this, so no range is written anywhere but in the table.
+int clamped(const int &option);
+
+// Saves the value of every option of the table and restores them all when it is destroyed. Tests
+// that change options hold one, so that a failing assertion cannot leave its values to the tests
+// that follow.
+class CRestoreOptions
+{
+public:
+    CRestoreOptions();
+    ~CRestoreOptions();
+    CRestoreOptions(const CRestoreOptions &) = delete;
+    CRestoreOptions &operator=(const CRestoreOptions &) = delete;
+
+private:
+    std::vector<std::variant<bool, int, CFontLS>> m_values; // in table order
+};
 // Writes or removes the autostart entry according to StartWithStartUp; false when that failed.
 bool updateAutostart(IAutostart &autostart);
 

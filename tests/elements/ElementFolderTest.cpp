@@ -32,11 +32,6 @@ class ElementFolderTest : public ::testing::Test
 {
 protected:
     void SetUp() override { ASSERT_TRUE(m_dir.isValid()); }
-    void TearDown() override
-    {
-        options::MaxVarsInHist = 20;
-        options::nMaxValuesInHist = 20;
-    }
 
     // An element folder of the script folder, created, with its path ending in '/'.
     QString folder(const QString &name)
@@ -46,6 +41,7 @@ protected:
     }
 
     QTemporaryDir m_dir;
+    options::CRestoreOptions m_options; // the history limits some tests change
 };
 
 // item.cfg as the writer lays it out, with one unknown key and one unknown section that must
@@ -304,12 +300,14 @@ TEST_F(ElementFolderTest, AFullHistoryKeepsItsNewestValues)
 {
     const QString dir = folder("9");
     ASSERT_TRUE(writeBytes(dir + "query.sql", "SELECT * FROM emp WHERE ename = :n"));
-    options::nMaxValuesInHist = 3;
+    options::nMaxValuesInHist = 10;
+    QStringList entered;
     {
         CVexlorElement e;
         ASSERT_TRUE(e.load(dir));
-        for (const char *v : {"a", "b", "c", "d"}) {
-            e.parsedVariables()[0].addToHistory(QString::fromLatin1(v));
+        for (int i = 0; i < 12; ++i) {
+            entered << QString::number(i);
+            e.parsedVariables()[0].addToHistory(entered.back());
             e.save();
             CVexlorElement reloaded; // every run starts from what the last one stored
             ASSERT_TRUE(reloaded.load(dir));
@@ -318,8 +316,14 @@ TEST_F(ElementFolderTest, AFullHistoryKeepsItsNewestValues)
     }
     CVexlorElement back;
     ASSERT_TRUE(back.load(dir));
-    EXPECT_EQ(back.parsedVariables()[0].history, (QStringList{"b", "c", "d"}));
-    options::nMaxValuesInHist = 20;
+    EXPECT_EQ(back.parsedVariables()[0].history, entered.mid(2));
+
+    // A limit below its range is read as the range's lower bound, as the next save of the options
+    // would store it.
+    options::nMaxValuesInHist = 3;
+    CVexlorElement clamped;
+    ASSERT_TRUE(clamped.load(dir));
+    EXPECT_EQ(clamped.parsedVariables()[0].history.size(), 10);
 }
 
 TEST_F(ElementFolderTest, AGapInTheVariableSectionsEndsTheList)

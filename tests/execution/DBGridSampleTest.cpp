@@ -38,19 +38,10 @@ protected:
         ASSERT_TRUE(QFile::exists(samples + "/SAMPLE.db")) << samples.toStdString();
         qputenv("TARVOLO_DATABASES", samples.toLocal8Bit());
         engine::registerEngineProvider();
-        m_saved = {options::ReadBufferSize, options::DateFormat, options::TimeFormat,
-                   options::EnableDBMSOutput};
         options::ReadBufferSize = 500;
         options::DateFormat = 1;
         options::TimeFormat = 0;
         options::EnableDBMSOutput = true;
-    }
-    void TearDown() override
-    {
-        options::ReadBufferSize = m_saved[0];
-        options::DateFormat = m_saved[1];
-        options::TimeFormat = m_saved[2];
-        options::EnableDBMSOutput = m_saved[3] != 0;
     }
 
     // A grid connected to SAMPLE as SCOTT, running sql with the variables.
@@ -70,7 +61,7 @@ protected:
     }
 
     CScriptedPrompt m_prompt;
-    std::array<int, 4> m_saved{};
+    options::CRestoreOptions m_options; // the options these tests set or change
 };
 
 CSQLVariable variable(int kind, const QString &name)
@@ -331,7 +322,6 @@ TEST_F(DBGridSample, ColumnsFitTheirFirstBatchUpToTheLargestWidth)
 {
     const QString wide(40, QChar('x'));
     const QString sql = "SELECT '" + wide + "' id, 1 n FROM dual";
-    const int saved[] = {options::MaxColWidth, int(options::SizeToHeader)};
     options::SizeToHeader = false;
     auto grid = connectedGrid(sql);
     ASSERT_TRUE(grid->openQuery());
@@ -345,8 +335,6 @@ TEST_F(DBGridSample, ColumnsFitTheirFirstBatchUpToTheLargestWidth)
     options::SizeToHeader = true;
     ASSERT_TRUE(grid->refresh());
     EXPECT_EQ(grid->columnWidth(0), metrics.horizontalAdvance("ID") + 30);
-    options::MaxColWidth = saved[0];
-    options::SizeToHeader = saved[1] != 0;
 }
 
 TEST_F(DBGridSample, ExactlyOneBatchEndsOnTheNextFetchAndEditsStayInTheGrid)

@@ -28,6 +28,7 @@ protected:
 
     CXdgAutostart m_autostart{QStringLiteral("/usr/bin/tarvolo")};
     QByteArray m_oldConfig;
+    options::CRestoreOptions m_options; // every test here loads or changes the options
 };
 
 TEST_F(OptionsTest, EmptyStoreGivesExactlyTheDefaultsAndCreatesTheAutostartEntry)
@@ -109,6 +110,34 @@ TEST_F(OptionsTest, StoredStartWithStartUpOffRemovesTheEntry)
     options::load(store, m_autostart);
     EXPECT_FALSE(options::StartWithStartUp);
     EXPECT_FALSE(QFileInfo::exists(CXdgAutostart::entryPath()));
+}
+
+// Code reads a clamped option through the table, so the range is written in one place only; the
+// option keeps its value. The guard gives every option back, fonts included.
+TEST_F(OptionsTest, ClampedReadsUseTheTableAndTheGuardRestoresEverything)
+{
+    const int grid = options::GridHeight;
+    const quint32 color = options::FontGrid.color();
+    {
+        options::CRestoreOptions guard;
+        options::GridHeight = 5;
+        EXPECT_EQ(options::clamped(options::GridHeight), 10);
+        EXPECT_EQ(options::GridHeight, 5);
+        options::DBMSOutputBufferSize = 20000000;
+        EXPECT_EQ(options::clamped(options::DBMSOutputBufferSize), 10000000);
+        options::LastChooseWelcome = -7; // no range
+        EXPECT_EQ(options::clamped(options::LastChooseWelcome), -7);
+        EXPECT_FALSE(options::clampOf(options::HkShowMainDlg).has_value());
+        ASSERT_TRUE(options::clampOf(options::MaxColWidth).has_value());
+        EXPECT_EQ(options::clampOf(options::MaxColWidth)->highest, 999);
+        int notAnOption = -5;
+        EXPECT_EQ(options::clamped(notAnOption), -5);
+        options::FontGrid.setColor(color + 1);
+        options::SizeToHeader = !options::SizeToHeader;
+    }
+    EXPECT_EQ(options::GridHeight, grid);
+    EXPECT_EQ(options::FontGrid.color(), color);
+    EXPECT_EQ(options::LastChooseWelcome, 0);
 }
 
 } // namespace
