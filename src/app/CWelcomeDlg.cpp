@@ -18,6 +18,9 @@ CWelcomeDlg::CWelcomeDlg(CScriptFolders &folders, CSamplesFolder samples, QWidge
 {
     setWindowTitle(QStringLiteral("Welcome to Tarvolo"));
     setObjectName(QStringLiteral("welcomeDialog"));
+    // A dialog of fixed size: a title and a close box, nothing to minimise or maximise.
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     QPalette white = palette();
     white.setColor(QPalette::Window, Qt::white);
     setPalette(white);
@@ -67,6 +70,7 @@ CWelcomeDlg::CWelcomeDlg(CScriptFolders &folders, CSamplesFolder samples, QWidge
     right->setContentsMargins(0, 8, 0, 0);
     right->addLayout(choices);
     layout->addLayout(right, 1);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 
     selectAction(welcome::actionFor(options::LastChooseWelcome));
     m_choices[static_cast<int>(selectedAction())]->setFocus();
