@@ -47,3 +47,18 @@ entry="$XDG_CONFIG_HOME/autostart/tarvolo.desktop"
 grep -qx "Exec=$TARVOLO_EXE /hide" "$entry" || fail "autostart runs $(grep Exec= "$entry")"
 if command -v desktop-file-validate >/dev/null; then desktop-file-validate "$entry" || fail "invalid autostart entry"; fi
 note "close: the running instance saved and ended"
+
+# Close while the welcome dialog is open ends the program without carrying out a choice; the
+# options are saved all the same.
+rm -f "$CONF"
+start_tarvolo
+first=$LAST_PID
+wait_window "Welcome to Tarvolo" >/dev/null
+run_tarvolo Close
+[ "$RUN_RC" -eq 0 ] || fail "Close under the welcome dialog ended with $RUN_RC"
+wait_exit "$first" 10
+[ "$EXIT_RC" -eq 0 ] || fail "the program under the welcome dialog ended with $EXIT_RC"
+window_shown "Tarvolo" && fail "a main window opened after Close"
+expect_conf Options ShowWelcomeDlg 1
+expect_conf ScriptFolders Folder0 ""
+note "close: the welcome dialog ended without a choice, options saved"

@@ -63,16 +63,29 @@ wait_for() {
     return 1
 }
 
-# Xvfb picks a free display itself and writes its number to the descriptor given.
-exec {displayfd}<> <(:)
-Xvfb -displayfd "$displayfd" -screen 0 "$size" -nolisten tcp -noreset >"$logs/xvfb.log" 2>&1 &
-pids+=($!)
+# Xvfb picks a free display itself and writes its number, ended by a line feed, to the descriptor
+# given. Servers of other sessions may race for the same number; a server that lost ends, and the
+# next attempt picks another.
 display=
-for _ in $(seq 1 100); do
-    if read -r -t 0.1 -u "$displayfd" display && [ -n "$display" ]; then break; fi
-    kill -0 "${pids[0]}" 2>/dev/null || break
+for attempt in 1 2 3; do
+    : >"$logs/display"
+    Xvfb -displayfd 3 -screen 0 "$size" -nolisten tcp -noreset 3>"$logs/display" >"$logs/xvfb.log" 2>&1 &
+    xvfb=$!
+    for _ in $(seq 1 150); do
+        if grep -q '^[0-9][0-9]*$' "$logs/display" 2>/dev/null && [ "$(tail -c1 "$logs/display" | od -An -c | tr -d ' ')" = '\n' ]; then
+            display=$(head -1 "$logs/display")
+            break
+        fi
+        kill -0 "$xvfb" 2>/dev/null || break
+        sleep 0.1
+    done
+    if [ -n "$display" ]; then
+        pids+=("$xvfb")
+        break
+    fi
+    kill "$xvfb" 2>/dev/null
+    wait "$xvfb" 2>/dev/null
 done
-exec {displayfd}>&-
 if [ -z "$display" ]; then
     echo "session.sh: Xvfb did not start:" >&2; cat "$logs/xvfb.log" >&2; exit 70
 fi
