@@ -17,7 +17,9 @@ QString executableFolder()
 {
     if (QCoreApplication::instance() != nullptr)
         return QCoreApplication::applicationDirPath();
-    return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath().section(QLatin1Char('/'), 0, -2);
+    return QFileInfo(QStringLiteral("/proc/self/exe"))
+        .canonicalFilePath()
+        .section(QLatin1Char('/'), 0, -2);
 }
 
 // The database files of one folder: file stem → absolute path.
@@ -48,11 +50,15 @@ QStringList databaseFolders()
     for (const QString &folder : fromEnv.split(QLatin1Char(':'), Qt::SkipEmptyParts))
         folders.append(folder);
     const QString exeFolder = executableFolder();
-    if (!exeFolder.isEmpty()) {
-        folders.append(exeFolder + QStringLiteral("/Samples"));
-        folders.append(QDir::cleanPath(exeFolder + QStringLiteral("/../share/tarvolo/Samples")));
-    }
     const QString appData = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+    if (!exeFolder.isEmpty())
+        folders.append(exeFolder + QStringLiteral("/Samples"));
+    // An installed Samples folder is read-only; the welcome dialog copies it here, and the copy's
+    // SAMPLE database is the one the copied elements can write to.
+    if (!appData.isEmpty())
+        folders.append(appData + QStringLiteral("/Samples"));
+    if (!exeFolder.isEmpty())
+        folders.append(QDir::cleanPath(exeFolder + QStringLiteral("/../share/tarvolo/Samples")));
     if (!appData.isEmpty())
         folders.append(appData + QStringLiteral("/databases"));
     return folders;
@@ -60,12 +66,13 @@ QStringList databaseFolders()
 
 bool isDatabaseName(const QString &serviceName)
 {
-    if (serviceName.isEmpty() || serviceName.size() > 255 || serviceName.startsWith(QLatin1Char('.')))
+    if (serviceName.isEmpty() || serviceName.size() > 255 ||
+        serviceName.startsWith(QLatin1Char('.')))
         return false;
     return std::all_of(serviceName.begin(), serviceName.end(), [](QChar c) {
-        return (c.unicode() < 128 && c.isLetterOrNumber()) || c == QLatin1Char('_')
-            || c == QLatin1Char('$') || c == QLatin1Char('#') || c == QLatin1Char('-')
-            || c == QLatin1Char('.');
+        return (c.unicode() < 128 && c.isLetterOrNumber()) || c == QLatin1Char('_') ||
+               c == QLatin1Char('$') || c == QLatin1Char('#') || c == QLatin1Char('-') ||
+               c == QLatin1Char('.');
     });
 }
 

@@ -5,7 +5,8 @@
 
 // Where the embedded engine finds its databases: SQLite files NAME.db, matched case-insensitively by
 // NAME in, in order, the folders of $TARVOLO_DATABASES (colon-separated), the program's Samples folder
-// (next to the executable, then <prefix>/share/tarvolo/Samples) and
+// (next to the executable; for an installed program the user's writable copy
+// <AppLocalDataLocation>/Samples, then <prefix>/share/tarvolo/Samples) and
 // <AppLocalDataLocation>/databases. The first folder holding a match wins.
 namespace engine {
 
