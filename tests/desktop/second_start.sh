@@ -17,7 +17,7 @@ run_tarvolo
 main=$(wait_window "$BAR_TITLE" 5)
 shot second-start-shows-window "$main"
 kill -0 "$first" || fail "the first instance ended"
-[ "$(xdotool search --onlyvisible --name '^Tarvolo$' | wc -l)" -eq 1 ] || fail "more than one window"
+[ "$(xdotool search --onlyvisible --name "^$BAR_TITLE\$" | wc -l)" -eq 1 ] || fail "more than one window"
 
 # A start while the window is shown changes nothing either.
 run_tarvolo
