@@ -13,13 +13,7 @@ CAboutDlg::CAboutDlg(QWidget *parent) : CDialogTVL(parent)
 {
     setWindowTitle(QStringLiteral("About Tarvolo"));
     setObjectName(QStringLiteral("aboutDialog"));
-    // A dialog of fixed size: a title and a close box, nothing to minimise or maximise.
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    QPalette white = palette();
-    white.setColor(QPalette::Window, Qt::white);
-    setPalette(white);
-    setAutoFillBackground(true);
+    pictures::makePictureDialog(this);
 
     auto *picture = new QLabel(this);
     picture->setObjectName(QStringLiteral("aboutPicture"));

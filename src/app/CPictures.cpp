@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <QSvgRenderer>
+#include <QWidget>
 
 namespace pictures {
 
@@ -17,6 +18,16 @@ QPixmap render(const QString &resource, qreal devicePixelRatio)
     QPainter painter(&pixmap);
     renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(size)));
     return pixmap;
+}
+
+void makePictureDialog(QWidget *dialog)
+{
+    dialog->setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    QPalette white = dialog->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    dialog->setPalette(white);
+    dialog->setAutoFillBackground(true);
 }
 
 } // namespace pictures
