@@ -115,7 +115,16 @@ TEST_F(BarDesktopTest, HiddenStartTrayClickAndTrayRestart)
     // A real left click on the icon.
     // The icon window is reparented into the panel, whose middle it fills once it is the only icon.
     QSignalSpy activated(bar.trayIcon()->icon(), &QSystemTrayIcon::activated);
-    const QPoint centre = trayPanel().center();
+    // The panel resizes itself around a newly embedded icon; click only once it has settled.
+    QRect panel = trayPanel();
+    ASSERT_TRUE(waitFor([&] {
+        QTest::qWait(200);
+        const QRect now = trayPanel();
+        const bool settled = now == panel && !now.isEmpty();
+        panel = now;
+        return settled;
+    }));
+    const QPoint centre = panel.center();
     QProcess::execute(QStringLiteral("xdotool"),
                       {QStringLiteral("mousemove"), QString::number(centre.x()),
                        QString::number(centre.y()), QStringLiteral("click"), QStringLiteral("1")});
